@@ -1,0 +1,28 @@
+#include "console/console_sink.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "console/failure_report.h"
+
+namespace console {
+
+void ConsoleSink::Status(const std::string& text) {
+  int err = out_.WriteLine(text);
+  if (err == 0) return;
+  // The run must do no further work once its output is lost.
+  out_.Discard();
+  WriteFailureReport(FailureReport("EInOutError", OutputErrorMessage(err)));
+  std::exit(1);
+}
+
+void ConsoleSink::Failure(const std::string& text) {
+  ++failures_;
+  std::string line = "parlocon: " + text + "\n";
+  if (write(STDERR_FILENO, line.data(), line.size()) < 0) {
+    // Standard error is gone too; the exit code still reports the failure.
+  }
+}
+
+}  // namespace console

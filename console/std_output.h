@@ -1,0 +1,32 @@
+// Standard output as the console program delivers it: each line at once to a terminal; to a
+// file or a pipe through a 128-byte buffer that is written out whenever it fills up.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+namespace console {
+
+class StdOutput {
+ public:
+  explicit StdOutput(int fd);
+
+  // Adds one line ended by CR LF. Returns 0, or the errno of a write that failed meanwhile.
+  int WriteLine(std::string_view text);
+  // Writes out what the buffer holds; the result is 0 or an errno.
+  int Flush();
+  // Drops what the buffer holds, after a failure has made it useless.
+  void Discard() { used_ = 0; }
+
+  static constexpr size_t kBufferSize = 128;
+
+ private:
+  int Append(std::string_view bytes);
+
+  int fd_;
+  bool immediate_;
+  char buffer_[kBufferSize];
+  size_t used_ = 0;
+};
+
+}  // namespace console

@@ -1,0 +1,83 @@
+// The engine's only door to the operating system. One real implementation per OS, picked by
+// CMake; the calls are shaped after the Windows file and profile functions the engine was
+// designed around, so each maps onto one or two of them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/file_entry.h"
+
+namespace platform {
+
+struct IoResult {
+  int os_code = 0;         // errno (POSIX) or GetLastError() (Win32); 0 = success
+  bool not_found = false;  // the path or one of its folders does not exist
+  std::string message;     // "<operation> <path>: <OS text>"
+  bool ok() const { return os_code == 0; }
+};
+
+// Identifies a folder on its device, so the scan can recognise a folder it reaches twice.
+struct FolderId {
+  uint64_t device = 0;
+  uint64_t inode = 0;
+  bool operator==(const FolderId&) const = default;
+};
+
+struct Subfolder {
+  std::string name;
+  uint32_t attr = 0;
+  FolderId id;
+};
+
+struct FolderListing {
+  std::vector<Subfolder> subfolders;    // every folder entry except "." and ".."
+  std::vector<engine::FileEntry> files;  // entries that are not folders, matching the mask
+};
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  // Lists `folder` in the OS's enumeration order (the "folder/*.*" search for subfolders when
+  // `with_subfolders`, and the "folder/mask" search for files). An empty mask lists no files.
+  // Entries that are neither files nor folders after following links are left out.
+  virtual IoResult ListFolder(const std::string& folder, const std::string& mask,
+                              bool with_subfolders, FolderListing* listing) = 0;
+
+  // The single-entry search for folder + "/" + name. False when nothing usable is there.
+  virtual bool FindEntry(const std::string& folder, const std::string& name,
+                         engine::FileEntry* entry) = 0;
+  // Drops whatever FindEntry keeps between calls (an open folder).
+  virtual void EndLookups() {}
+
+  virtual IoResult GetAttributes(const std::string& path, uint32_t* attr) = 0;
+  virtual IoResult GetFolderId(const std::string& path, FolderId* id) = 0;
+  virtual IoResult MakeFolder(const std::string& path) = 0;
+
+  // Replaces `to` atomically with the content, last-write time and permission bits of `from`,
+  // also when `to` is read-only; on failure `to` is as it was and nothing is left behind.
+  virtual IoResult CopyOver(const std::string& from, const std::string& to) = 0;
+  // Removes temporary files that an interrupted copy into `folder` left behind.
+  virtual void RemoveStaleTemporaries(const std::string& folder) = 0;
+
+  // The private-profile pair, one complete access to the file per call. The lookup gives the
+  // value as the profile rules read it, or `default_text` when the file, section or key is missing.
+  virtual std::string ReadProfileString(const std::string& path, const std::string& section,
+                                        const std::string& key,
+                                        const std::string& default_text) = 0;
+  virtual IoResult WriteProfileString(const std::string& path, const std::string& section,
+                                      const std::string& key, const std::string& value) = 0;
+
+  virtual IoResult ReadText(const std::string& path, std::string* text) = 0;
+  // Replaces the whole file atomically. Refused for an empty path, a folder, a missing parent
+  // folder and an existing file that is read-only.
+  virtual IoResult ReplaceText(const std::string& path, const std::string& text) = 0;
+
+  virtual IoResult WorkingFolder(std::string* folder) = 0;
+};
+
+FileSystem& DefaultFileSystem();  // defined by the platform's implementation
+
+}  // namespace platform

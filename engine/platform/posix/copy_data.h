@@ -1,0 +1,24 @@
+// Moving a file's bytes from one descriptor to another, inside the kernel where it can.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+
+namespace platform {
+
+// Scratch space for the read/write fallback, allocated on first use and then reused.
+class CopyBuffer {
+ public:
+  char* data();
+  static constexpr size_t kSize = 256 * 1024;
+
+ private:
+  std::unique_ptr<char[]> bytes_;
+};
+
+// Copies from the current offset of `from` to its end. Returns 0 or the errno of the failure.
+int CopyData(int from, int to, CopyBuffer& buffer);
+// Writes all of `size` bytes. Returns 0 or the errno of the failure.
+int WriteAll(int fd, const char* data, size_t size);
+
+}  // namespace platform

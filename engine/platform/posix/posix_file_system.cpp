@@ -1,0 +1,345 @@
+// The file system on Linux and other POSIX systems: directory reads and status calls relative
+// to an open folder, copies inside the kernel, and every replacement made by renaming a
+// complete temporary file over its destination.
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+#include "engine/ini_text.h"
+#include "engine/platform/file_system.h"
+#include "engine/platform/posix/copy_data.h"
+#include "engine/platform/posix/local_dos_time.h"
+#include "engine/platform/posix/temp_name.h"
+#include "engine/wildcard.h"
+
+namespace platform {
+namespace {
+
+IoResult Failed(const std::string& what, int code) {
+  IoResult r;
+  r.os_code = code == 0 ? EIO : code;
+  r.not_found = code == ENOENT || code == ENOTDIR;
+  r.message = what + ": " + std::strerror(r.os_code);
+  return r;
+}
+
+uint32_t AttributesOf(const struct stat& st, const char* name) {
+  uint32_t attr = 0;
+  if (S_ISDIR(st.st_mode)) attr |= engine::kAttrFolder;
+  if (S_ISREG(st.st_mode)) attr |= engine::kAttrArchive;
+  if ((st.st_mode & S_IWUSR) == 0) attr |= engine::kAttrReadOnly;
+  if (name[0] == '.' && std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0) {
+    attr |= engine::kAttrHidden;
+  }
+  return attr;
+}
+
+engine::FileEntry EntryOf(const struct stat& st, const char* name) {
+  engine::FileEntry e;
+  e.Time = LocalDosTime(st.st_mtim.tv_sec);
+  e.Size = S_ISDIR(st.st_mode) ? 0 : static_cast<uint32_t>(st.st_size);
+  e.Attr = AttributesOf(st, name);
+  e.Name = name;
+  return e;
+}
+
+std::string BaseName(const std::string& path) {
+  size_t cut = path.rfind('/');
+  return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+std::string ParentOf(const std::string& path) {
+  size_t cut = path.rfind('/');
+  if (cut == std::string::npos) return ".";
+  if (cut == 0) return "/";
+  return path.substr(0, cut);
+}
+
+class Fd {
+ public:
+  explicit Fd(int fd = -1) : fd_(fd) {}
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  ~Fd() { Reset(); }
+  int get() const { return fd_; }
+  int Release() {
+    int fd = fd_;
+    fd_ = -1;
+    return fd;
+  }
+  void Reset(int fd = -1) {
+    if (fd_ >= 0) close(fd_);
+    fd_ = fd;
+  }
+
+ private:
+  int fd_;
+};
+
+// A temporary file in the destination's folder that removes itself unless committed.
+class TempFile {
+ public:
+  explicit TempFile(const std::string& folder) : folder_(folder) {}
+  TempFile(const TempFile&) = delete;
+  TempFile& operator=(const TempFile&) = delete;
+  ~TempFile() {
+    fd_.Reset();
+    if (!path_.empty()) unlink(path_.c_str());
+  }
+  // Returns 0 or the errno of the failure.
+  int Create(mode_t mode) {
+    for (int attempt = 0; attempt < 16; ++attempt) {
+      path_ = folder_ + "/" + NewTempName();
+      int fd = open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+      if (fd >= 0) {
+        fd_.Reset(fd);
+        return 0;
+      }
+      int err = errno;
+      path_.clear();
+      if (err != EEXIST) return err;
+    }
+    return EEXIST;
+  }
+  int fd() const { return fd_.get(); }
+  int CommitAs(const std::string& destination) {
+    int err = close(fd_.Release()) == 0 ? 0 : errno;
+    if (err == 0 && rename(path_.c_str(), destination.c_str()) != 0) err = errno;
+    if (err == 0) path_.clear();
+    return err;
+  }
+
+ private:
+  std::string folder_;
+  std::string path_;
+  Fd fd_;
+};
+
+class PosixFileSystem final : public FileSystem {
+ public:
+  ~PosixFileSystem() override { EndLookups(); }
+
+  IoResult ListFolder(const std::string& folder, const std::string& mask, bool with_subfolders,
+                      FolderListing* listing) override {
+    int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return Failed("list " + folder, errno);
+    DIR* dir = fdopendir(fd);
+    if (dir == nullptr) {
+      int err = errno;
+      close(fd);
+      return Failed("list " + folder, err);
+    }
+    const bool every_name = engine::MaskMatchesEverything(mask);
+    struct stat st;
+    errno = 0;
+    while (struct dirent* d = readdir(dir)) {
+      const char* name = d->d_name;
+      if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0))) continue;
+      const bool maybe_folder = d->d_type == DT_DIR || d->d_type == DT_LNK ||
+                                d->d_type == DT_UNKNOWN;
+      const bool maybe_file = d->d_type == DT_REG || d->d_type == DT_LNK ||
+                              d->d_type == DT_UNKNOWN;
+      const bool wanted_file =
+          maybe_file && !mask.empty() && (every_name || engine::MatchesMask(mask, name));
+      if (!(maybe_folder && with_subfolders) && !wanted_file) continue;
+      // Links are followed; whatever is neither a file nor a folder then is left out.
+      if (fstatat(dirfd(dir), name, &st, 0) != 0) continue;
+      if (S_ISDIR(st.st_mode)) {
+        if (with_subfolders) {
+          listing->subfolders.push_back(
+              {name, AttributesOf(st, name),
+               {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)}});
+        }
+      } else if (S_ISREG(st.st_mode) && wanted_file) {
+        listing->files.push_back(EntryOf(st, name));
+      }
+      errno = 0;
+    }
+    int err = errno;
+    closedir(dir);
+    if (err != 0) return Failed("list " + folder, err);
+    return {};
+  }
+
+  bool FindEntry(const std::string& folder, const std::string& name,
+                 engine::FileEntry* entry) override {
+    if (!lookup_open_ || folder != lookup_folder_) {
+      lookup_fd_.Reset(open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+      lookup_folder_ = folder;
+      lookup_open_ = true;
+    }
+    if (lookup_fd_.get() < 0) return false;
+    struct stat st;
+    if (fstatat(lookup_fd_.get(), name.c_str(), &st, 0) != 0) return false;
+    if (!S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) return false;
+    *entry = EntryOf(st, name.c_str());
+    return true;
+  }
+
+  void EndLookups() override {
+    lookup_fd_.Reset();
+    lookup_open_ = false;
+    lookup_folder_.clear();
+  }
+
+  IoResult GetAttributes(const std::string& path, uint32_t* attr) override {
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0) return Failed("status " + path, errno);
+    *attr = AttributesOf(st, BaseName(path).c_str());
+    return {};
+  }
+
+  IoResult GetFolderId(const std::string& path, FolderId* id) override {
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0) return Failed("status " + path, errno);
+    if (!S_ISDIR(st.st_mode)) return Failed("status " + path, ENOTDIR);
+    *id = {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
+    return {};
+  }
+
+  IoResult MakeFolder(const std::string& path) override {
+    if (mkdir(path.c_str(), 0777) == 0) return {};
+    int err = errno;
+    struct stat st;
+    if (err == EEXIST && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return {};
+    return Failed("create folder " + path, err);
+  }
+
+  IoResult CopyOver(const std::string& from, const std::string& to) override {
+    const std::string what = "copy " + from + " -> " + to;
+    // Non-blocking, so a pipe put in the file's place cannot stall the run.
+    Fd source(open(from.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (source.get() < 0) return Failed(what, errno);
+    struct stat st;
+    if (fstat(source.get(), &st) != 0) return Failed(what, errno);
+    if (!S_ISREG(st.st_mode)) {
+      IoResult r = Failed(what, EINVAL);
+      r.message = what + ": not a regular file";
+      return r;
+    }
+    TempFile temp(ParentOf(to));
+    if (int err = temp.Create(0600)) return Failed(what, err);
+    if (int err = CopyData(source.get(), temp.fd(), buffer_)) return Failed(what, err);
+    const struct timespec times[2] = {st.st_atim, st.st_mtim};
+    if (fchmod(temp.fd(), st.st_mode & 0777) != 0) return Failed(what, errno);
+    if (futimens(temp.fd(), times) != 0) return Failed(what, errno);
+    if (int err = temp.CommitAs(to)) return Failed(what, err);
+    return {};
+  }
+
+  void RemoveStaleTemporaries(const std::string& folder) override {
+    DIR* dir = opendir(folder.c_str());
+    if (dir == nullptr) return;
+    while (struct dirent* d = readdir(dir)) {
+      if (IsTempName(d->d_name)) unlinkat(dirfd(dir), d->d_name, 0);
+    }
+    closedir(dir);
+  }
+
+  std::string ReadProfileString(const std::string& path, const std::string& section,
+                                const std::string& key, const std::string& default_text) override {
+    std::string text;
+    if (!ReadText(path, &text).ok()) return default_text;
+    return engine::FindIniValue(text, section, key).value_or(default_text);
+  }
+
+  IoResult WriteProfileString(const std::string& path, const std::string& section,
+                              const std::string& key, const std::string& value) override {
+    std::string text;
+    IoResult read = ReadText(path, &text);
+    if (!read.ok() && !read.not_found) return read;
+    return ReplaceText(path, engine::SetIniValue(text, section, key, value));
+  }
+
+  IoResult ReadText(const std::string& path, std::string* text) override {
+    const std::string what = "read " + path;
+    if (path.empty()) return Failed(what, ENOENT);
+    Fd fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (fd.get() < 0) return Failed(what, errno);
+    struct stat st;
+    if (fstat(fd.get(), &st) != 0) return Failed(what, errno);
+    if (S_ISDIR(st.st_mode)) return Failed(what, EISDIR);
+    if (!S_ISREG(st.st_mode)) {
+      IoResult r = Failed(what, EINVAL);
+      r.message = what + ": not a regular file";
+      return r;
+    }
+    if (st.st_size > kMaxTextSize) return Failed(what, EFBIG);
+    text->clear();
+    char chunk[16384];
+    for (;;) {
+      ssize_t n = read(fd.get(), chunk, sizeof chunk);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) return Failed(what, errno);
+      if (n == 0) break;
+      text->append(chunk, static_cast<size_t>(n));
+      if (text->size() > static_cast<size_t>(kMaxTextSize)) return Failed(what, EFBIG);
+    }
+    return {};
+  }
+
+  IoResult ReplaceText(const std::string& path, const std::string& text) override {
+    const std::string what = "write " + path;
+    if (path.empty()) return Failed(what, ENOENT);
+    // Write through a link to the file it names, so the link stays a link.
+    std::string target = path;
+    struct stat st;
+    if (lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+      if (char* real = realpath(path.c_str(), nullptr)) {
+        target = real;
+        free(real);
+      }
+    }
+    bool exists = stat(target.c_str(), &st) == 0;
+    if (exists && S_ISDIR(st.st_mode)) return Failed(what, EISDIR);
+    // A read-only file stays unchanged, also for root, who could write it anyway.
+    if (exists && (st.st_mode & S_IWUSR) == 0) return Failed(what, EACCES);
+    TempFile temp(ParentOf(target));
+    // A new file gets the usual mode through the umask; an existing one keeps its own.
+    if (int err = temp.Create(exists ? 0600 : 0666)) return Failed(what, err);
+    if (int err = WriteAll(temp.fd(), text.data(), text.size())) return Failed(what, err);
+    if (exists && fchmod(temp.fd(), st.st_mode & 07777) != 0) return Failed(what, errno);
+    if (exists && geteuid() == 0 && fchown(temp.fd(), st.st_uid, st.st_gid) != 0) {
+      // Keeping the owner is a courtesy; the content matters more.
+    }
+    if (int err = temp.CommitAs(target)) return Failed(what, err);
+    return {};
+  }
+
+  IoResult WorkingFolder(std::string* folder) override {
+    std::string buffer(4096, '\0');
+    for (;;) {
+      if (getcwd(buffer.data(), buffer.size()) != nullptr) {
+        buffer.resize(std::strlen(buffer.c_str()));
+        *folder = buffer;
+        return {};
+      }
+      if (errno != ERANGE || buffer.size() > (1u << 20)) {
+        return Failed("find the current folder", errno);
+      }
+      buffer.resize(buffer.size() * 2);
+    }
+  }
+
+ private:
+  static constexpr off_t kMaxTextSize = 64 << 20;
+
+  std::string lookup_folder_;
+  Fd lookup_fd_;
+  bool lookup_open_ = false;
+  CopyBuffer buffer_;
+};
+
+}  // namespace
+
+FileSystem& DefaultFileSystem() {
+  static PosixFileSystem fs;
+  return fs;
+}
+
+}  // namespace platform

@@ -1,0 +1,80 @@
+#include "engine/scan_folder.h"
+
+#include <algorithm>
+
+#include "engine/sync_paths.h"
+#include "engine/sync_run.h"
+
+namespace engine {
+namespace {
+
+struct ScanContext {
+  platform::FileSystem& fs;
+  const std::string& mask;
+  const std::vector<platform::FolderId>& skip;
+  std::vector<platform::FolderId> descent;  // the folders from the source down to here
+  ProgressSink& sink;
+};
+
+bool Contains(const std::vector<platform::FolderId>& ids, const platform::FolderId& id) {
+  return std::find(ids.begin(), ids.end(), id) != ids.end();
+}
+
+bool IsChanged(const FileEntry& source, const FileEntry* master) {
+  if (master == nullptr) return true;
+  return (Options.flSize && master->Size != source.Size) ||
+         (Options.flDate && master->Time != source.Time) ||
+         (Options.flAttr && master->Attr != source.Attr);
+}
+
+void Scan(ScanContext& ctx, const std::string& folder) {
+  platform::FolderListing listing;
+  platform::IoResult listed = ctx.fs.ListFolder(folder, ctx.mask, Options.SyncSub, &listing);
+  if (!listed.ok()) {
+    ctx.sink.Failure(listed.message);
+    return;
+  }
+
+  std::string path;
+  if (Options.SyncSub) {
+    for (const platform::Subfolder& sub : listing.subfolders) {
+      if (sub.attr & (kAttrHidden | kAttrSystem | kAttrVolume)) continue;
+      if (sub.name == "." || sub.name == "..") continue;
+      // A target inside the source, or a link back to a folder above: never entered.
+      if (Contains(ctx.skip, sub.id) || Contains(ctx.descent, sub.id)) continue;
+      path.assign(folder).append("/").append(sub.name);
+      SubFolders.emplace_back(RelativePath(path, Options.SourceFolder));
+      ctx.descent.push_back(sub.id);
+      Scan(ctx, path);
+      ctx.descent.pop_back();
+    }
+  }
+
+  // With no master folder there is nothing to compare with: every file is new.
+  const bool compare = !Options.MasterFolder.empty();
+  std::string master_folder;
+  if (compare) {
+    master_folder.assign(Options.MasterFolder).append(RelativePath(folder, Options.SourceFolder));
+  }
+  FileEntry master;
+  for (FileEntry& file : listing.files) {
+    bool found = compare && ctx.fs.FindEntry(master_folder, file.Name, &master);
+    if (!IsChanged(file, found ? &master : nullptr)) continue;
+    path.assign(folder).append("/").append(file.Name);
+    file.Name = path;
+    CopyList.push_back(std::move(file));
+  }
+}
+
+}  // namespace
+
+void ScanFolder(platform::FileSystem& fs, const std::string& folder, const std::string& mask,
+                const std::vector<platform::FolderId>& skip, ProgressSink& sink) {
+  ScanContext ctx{fs, mask, skip, {}, sink};
+  platform::FolderId root;
+  if (fs.GetFolderId(folder, &root).ok()) ctx.descent.push_back(root);
+  Scan(ctx, folder);
+  fs.EndLookups();
+}
+
+}  // namespace engine

@@ -1,0 +1,25 @@
+// One synchronisation run: read the settings, scan the source, create the source's subfolders
+// under every target, then copy every new or changed file to every target, the master last.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "engine/file_entry.h"
+#include "engine/option_sync.h"
+#include "engine/platform/file_system.h"
+#include "engine/progress_sink.h"
+
+namespace engine {
+
+// The state of the latest run, replaced by every run. The window also writes Options when it
+// loads a settings file.
+extern TOptionSync Options;
+extern std::vector<std::string> SubFolders;  // relative paths, a folder before its subfolders
+extern std::vector<std::string> Targets;     // destinations in order, then the master folder
+extern std::vector<FileEntry> CopyList;      // files to distribute; Name is the full source path
+
+void RunSync(const std::string& settings_path, ProgressSink& sink);
+void RunSync(platform::FileSystem& fs, const std::string& settings_path, ProgressSink& sink);
+
+}  // namespace engine

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs what building and testing Parlowen needs on Debian 12, skipping what is present.
+# Usage: scripts/install-deps.sh [build|test]
+set -euo pipefail
+want=(cmake ninja-build g++ libgtest-dev libgmock-dev qt6-base-dev fonts-liberation2 fonts-dejavu-core)
+if [ "${1:-build}" = test ]; then
+  want+=(xvfb xauth xdotool x11-utils imagemagick rsync desktop-file-utils)
+fi
+missing=()
+for p in "${want[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=""; [ "$(id -u)" = 0 ] || sudo="sudo"
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Builds and runs every test: once with warnings as errors, once under AddressSanitizer and
+# UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh test
+jobs=$(nproc)
+for preset in ci asan; do
+  echo "== $preset: configure and build"
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j "$jobs"
+  echo "== $preset: test"
+  ctest --preset "$preset" -j "$jobs"
+done

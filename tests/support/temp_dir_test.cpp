@@ -1,0 +1,65 @@
+#include "tests/support/temp_dir_test.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <fstream>
+#include <random>
+#include <sstream>
+
+namespace testing_support {
+
+void TempDirTest::SetUp() {
+  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  std::random_device random;
+  std::string name = std::string("parlowen-") + info->test_suite_name() + "-" + info->name() +
+                     "-" + std::to_string(random());
+  for (char& c : name) {
+    if (c == '/') c = '_';
+  }
+  root_ = std::filesystem::temp_directory_path() / name;
+  std::filesystem::create_directories(root_);
+}
+
+void TempDirTest::TearDown() {
+  std::error_code ignored;
+  // Read-only folders left by a test must not stop the clean-up.
+  for (auto it = std::filesystem::recursive_directory_iterator(root_, ignored);
+       it != std::filesystem::recursive_directory_iterator(); it.increment(ignored)) {
+    std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ignored);
+  }
+  std::filesystem::remove_all(root_, ignored);
+}
+
+std::string TempDirTest::PathOf(const std::string& relative) const {
+  return relative.empty() ? root_.string() : (root_ / relative).string();
+}
+
+std::string TempDirTest::WriteFile(const std::string& relative, const std::string& content) {
+  std::filesystem::path path = root_ / relative;
+  std::filesystem::create_directories(path.parent_path());
+  std::ofstream(path, std::ios::binary) << content;
+  return path.string();
+}
+
+std::string TempDirTest::ReadFile(const std::string& relative) const {
+  std::ifstream in(root_ / relative, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+void TempDirTest::MakeFolder(const std::string& relative) {
+  std::filesystem::create_directories(root_ / relative);
+}
+
+void TempDirTest::SetTime(const std::string& relative, long long seconds, long nanoseconds) {
+  struct timespec times[2];
+  times[0].tv_sec = static_cast<time_t>(seconds);
+  times[0].tv_nsec = nanoseconds;
+  times[1] = times[0];
+  ASSERT_EQ(utimensat(AT_FDCWD, PathOf(relative).c_str(), times, 0), 0) << relative;
+}
+
+}  // namespace testing_support
