@@ -1,0 +1,164 @@
+#include "tests/reliability/support/process.h"
+
+#include <fcntl.h>
+#include <grp.h>
+#include <poll.h>
+#include <pwd.h>
+#include <signal.h>
+#include <sys/ioctl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <ctime>
+
+namespace reliability {
+namespace {
+
+int64_t NowNs() {
+  struct timespec ts;
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  return int64_t{ts.tv_sec} * 1000000000 + ts.tv_nsec;
+}
+
+// Appends what `fd` has to `sink`; closes it and sets it to -1 at its end.
+void Drain(int* fd, std::string* sink) {
+  char chunk[65536];
+  ssize_t n = read(*fd, chunk, sizeof chunk);
+  if (n > 0) {
+    sink->append(chunk, static_cast<size_t>(n));
+  } else if (n == 0 || (errno != EINTR && errno != EAGAIN)) {
+    // A terminal whose other side has closed reports EIO: the end, too.
+    close(*fd);
+    *fd = -1;
+  }
+}
+
+}  // namespace
+
+uid_t NobodyUid() {
+  const struct passwd* pw = getpwnam("nobody");
+  return pw ? pw->pw_uid : 65534;
+}
+
+gid_t NobodyGid() {
+  const struct group* gr = getgrnam("nogroup");
+  return gr ? gr->gr_gid : 65534;
+}
+
+Process::Process(const std::vector<std::string>& argv, const std::string& working_folder,
+                 OutputKind output, bool as_nobody) {
+  int out_pipe[2] = {-1, -1}, err_pipe[2];
+  int terminal = -1;
+  std::string terminal_name;
+  if (output == OutputKind::kTerminal) {
+    terminal = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (terminal < 0 || grantpt(terminal) != 0 || unlockpt(terminal) != 0) std::abort();
+    terminal_name = ptsname(terminal);
+  } else if (output != OutputKind::kNull) {
+    if (pipe2(out_pipe, O_CLOEXEC) != 0) std::abort();
+    // One page: the program blocks on its output as soon as a page of lines waits unread.
+    if (output == OutputKind::kSmallPipe) fcntl(out_pipe[0], F_SETPIPE_SZ, 4096);
+  }
+  if (pipe2(err_pipe, O_CLOEXEC) != 0) std::abort();
+
+  std::vector<std::string> full;
+  if (as_nobody) {
+    full = {"/usr/bin/setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups", "--"};
+  }
+  full.insert(full.end(), argv.begin(), argv.end());
+  std::vector<char*> args;
+  for (std::string& a : full) args.push_back(a.data());
+  args.push_back(nullptr);
+
+  started_ns_ = NowNs();
+  pid_ = fork();
+  if (pid_ < 0) std::abort();
+  if (pid_ == 0) {
+    int null_fd = open("/dev/null", O_RDWR);
+    dup2(null_fd, 0);
+    if (output == OutputKind::kTerminal) {
+      setsid();
+      int slave = open(terminal_name.c_str(), O_RDWR);
+      struct termios raw;
+      tcgetattr(slave, &raw);
+      cfmakeraw(&raw);
+      tcsetattr(slave, TCSANOW, &raw);
+      dup2(slave, 1);
+    } else if (output == OutputKind::kNull) {
+      dup2(null_fd, 1);
+    } else {
+      dup2(out_pipe[1], 1);
+    }
+    dup2(err_pipe[1], 2);
+    if (!working_folder.empty() && chdir(working_folder.c_str()) != 0) _exit(126);
+    execv(args[0], args.data());
+    _exit(127);
+  }
+  if (output == OutputKind::kTerminal) {
+    out_fd_ = terminal;
+  } else if (output != OutputKind::kNull) {
+    close(out_pipe[1]);
+    out_fd_ = out_pipe[0];
+  }
+  close(err_pipe[1]);
+  err_fd_ = err_pipe[0];
+}
+
+Process::~Process() {
+  if (!ended_) {
+    Signal(SIGKILL);
+    Wait();
+  }
+}
+
+bool Process::Read(int timeout_ms, bool with_output) {
+  pollfd fds[2] = {{with_output ? out_fd_ : -1, POLLIN, 0}, {err_fd_, POLLIN, 0}};
+  if (fds[0].fd < 0 && fds[1].fd < 0) return out_fd_ >= 0;
+  int ready = poll(fds, 2, timeout_ms);
+  if (ready > 0) {
+    if (fds[0].fd >= 0 && fds[0].revents != 0) Drain(&out_fd_, &out_);
+    if (fds[1].fd >= 0 && fds[1].revents != 0) Drain(&err_fd_, &err_);
+  }
+  return out_fd_ >= 0 || err_fd_ >= 0;
+}
+
+int Process::PendingOutput() const {
+  int pending = 0;
+  if (out_fd_ < 0 || ioctl(out_fd_, FIONREAD, &pending) != 0) return 0;
+  return pending;
+}
+
+void Process::Signal(int signal) {
+  if (!ended_) kill(pid_, signal);
+}
+
+Ended Process::Wait() {
+  if (ended_) return ended_info_;
+  while (Read(-1)) {
+  }
+  int status = 0;
+  struct rusage usage {};
+  while (wait4(pid_, &status, 0, &usage) < 0 && errno == EINTR) {
+  }
+  ended_ = true;
+  ended_info_.seconds = static_cast<double>(NowNs() - started_ns_) / 1e9;
+  ended_info_.max_rss_kib = usage.ru_maxrss;
+  if (WIFEXITED(status)) ended_info_.exit_code = WEXITSTATUS(status);
+  if (WIFSIGNALED(status)) ended_info_.signal = WTERMSIG(status);
+  return ended_info_;
+}
+
+Ended RunToEnd(const std::vector<std::string>& argv, const std::string& working_folder,
+               std::string* out, std::string* err, bool as_nobody) {
+  Process process(argv, working_folder, OutputKind::kPipe, as_nobody);
+  Ended ended = process.Wait();
+  if (out) *out = process.out();
+  if (err) *err = process.err();
+  return ended;
+}
+
+}  // namespace reliability
