@@ -52,12 +52,18 @@ gid_t NobodyGid() {
 Process::Process(const std::vector<std::string>& argv, const std::string& working_folder,
                  OutputKind output, bool as_nobody) {
   int out_pipe[2] = {-1, -1}, err_pipe[2];
-  int terminal = -1;
-  std::string terminal_name;
+  int terminal = -1, terminal_slave = -1;
   if (output == OutputKind::kTerminal) {
     terminal = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (terminal < 0 || grantpt(terminal) != 0 || unlockpt(terminal) != 0) std::abort();
-    terminal_name = ptsname(terminal);
+    // Opened here, not in the child: a child killed before it opens the other side would
+    // leave the reader waiting forever.
+    terminal_slave = open(ptsname(terminal), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (terminal_slave < 0) std::abort();
+    struct termios raw;
+    tcgetattr(terminal_slave, &raw);
+    cfmakeraw(&raw);
+    tcsetattr(terminal_slave, TCSANOW, &raw);
   } else if (output != OutputKind::kNull) {
     if (pipe2(out_pipe, O_CLOEXEC) != 0) std::abort();
     // One page: the program blocks on its output as soon as a page of lines waits unread.
@@ -81,13 +87,7 @@ Process::Process(const std::vector<std::string>& argv, const std::string& workin
     int null_fd = open("/dev/null", O_RDWR);
     dup2(null_fd, 0);
     if (output == OutputKind::kTerminal) {
-      setsid();
-      int slave = open(terminal_name.c_str(), O_RDWR);
-      struct termios raw;
-      tcgetattr(slave, &raw);
-      cfmakeraw(&raw);
-      tcsetattr(slave, TCSANOW, &raw);
-      dup2(slave, 1);
+      dup2(terminal_slave, 1);
     } else if (output == OutputKind::kNull) {
       dup2(null_fd, 1);
     } else {
@@ -99,6 +99,7 @@ Process::Process(const std::vector<std::string>& argv, const std::string& workin
     _exit(127);
   }
   if (output == OutputKind::kTerminal) {
+    close(terminal_slave);
     out_fd_ = terminal;
   } else if (output != OutputKind::kNull) {
     close(out_pipe[1]);

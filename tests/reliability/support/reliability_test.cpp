@@ -1,6 +1,7 @@
 #include "tests/reliability/support/reliability_test.h"
 
 #include <fstream>
+#include <iostream>
 #include <sstream>
 
 namespace reliability {
@@ -11,6 +12,19 @@ int RunResult::ErrLinesWith(const std::string& text) const {
     if (line.find(text) != std::string::npos) ++count;
   }
   return count;
+}
+
+void ReliabilityTest::TearDown() {
+  ram_.reset();
+  TempDirTest::TearDown();
+}
+
+void ReliabilityTest::MoveIntoRam(const std::string& size) {
+  ram_ = std::make_unique<TmpfsMount>(PathOf(), "size=" + size);
+  if (!ram_->mounted()) {
+    std::cout << "[ note     ] staying on disk: " << ram_->refusal() << "\n";
+    ram_.reset();
+  }
 }
 
 std::string ReliabilityTest::WriteSettings(const std::string& source, const std::string& master,
@@ -40,20 +54,11 @@ RunResult ReliabilityTest::Run(const std::string& settings, bool as_nobody) {
 std::vector<std::string> ReliabilityTest::TargetDifferences() {
   const Tree source = ReadTree(PathOf("src"));
   std::vector<std::string> all;
+  for (const std::string& temp : source.temporaries) all.push_back("src: temporary " + temp);
   for (const std::string& target : Targets()) {
     for (const std::string& line : Differences(source, ReadTree(target))) {
       all.push_back(target.substr(root_.string().size() + 1) + ": " + line);
     }
-  }
-  return all;
-}
-
-std::vector<std::string> ReliabilityTest::Temporaries() {
-  std::vector<std::string> all;
-  std::vector<std::string> folders = Targets();
-  folders.push_back(PathOf("src"));
-  for (const std::string& folder : folders) {
-    for (const std::string& temp : ReadTree(folder).temporaries) all.push_back(folder + "/" + temp);
   }
   return all;
 }

@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <tuple>
 
 #include "tests/reliability/support/process.h"
 
@@ -28,6 +29,32 @@ uint64_t HashFd(int fd) {
     h = Mix(h, HashBytes(std::string_view(chunk, static_cast<size_t>(n))));
   }
   return h;
+}
+
+// Large files are read again and again by loops that check a tree after every run; any change
+// of content moves the change time, so an unchanged inode keeps its hash.
+using HashKey = std::tuple<dev_t, ino_t, int64_t, int64_t, int64_t>;
+std::map<HashKey, uint64_t>& HashCache() {
+  static std::map<HashKey, uint64_t> cache;
+  return cache;
+}
+HashKey KeyOf(const struct stat& st) {
+  return {st.st_dev, st.st_ino, st.st_size,
+          int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec,
+          int64_t{st.st_ctim.tv_sec} * 1000000000 + st.st_ctim.tv_nsec};
+}
+constexpr off_t kCachedSize = 1 << 20;
+
+bool CachedHash(const struct stat& st, uint64_t* hash) {
+  if (st.st_size < kCachedSize) return false;
+  auto it = HashCache().find(KeyOf(st));
+  if (it == HashCache().end()) return false;
+  *hash = it->second;
+  return true;
+}
+
+void RememberHash(const struct stat& st, uint64_t hash) {
+  if (st.st_size >= kCachedSize) HashCache()[KeyOf(st)] = hash;
 }
 
 void Walk(int folder_fd, const std::string& prefix, Tree* tree) {
@@ -59,12 +86,15 @@ void Walk(int folder_fd, const std::string& prefix, Tree* tree) {
       state.size = st.st_size;
       state.mtime_ns = int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec;
       state.mode = st.st_mode & 07777;
-      int fd = openat(dirfd(dir), name, O_RDONLY | O_CLOEXEC);
-      if (fd < 0) {
-        tree->complete = false;
-      } else {
-        state.hash = HashFd(fd);
-        close(fd);
+      if (!CachedHash(st, &state.hash)) {
+        int fd = openat(dirfd(dir), name, O_RDONLY | O_CLOEXEC);
+        if (fd < 0) {
+          tree->complete = false;
+        } else {
+          state.hash = HashFd(fd);
+          close(fd);
+          RememberHash(st, state.hash);
+        }
       }
       tree->files[rel] = state;
     }
