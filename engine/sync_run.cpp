@@ -38,9 +38,12 @@ void CreateSubfolders(platform::FileSystem& fs, ProgressSink& sink) {
 std::string_view FolderOf(std::string_view path) { return path.substr(0, path.rfind('/')); }
 
 void CopyFiles(platform::FileSystem& fs, ProgressSink& sink) {
-  // A file that failed to reach a destination is held back from the master, so the next run
-  // finds it changed again and retries every target.
-  std::vector<bool> failed(CopyList.size(), false);
+  // A file that failed to reach a destination, or changed while the run handed it out, is held
+  // back from the master, so the next run finds it changed again and retries every target.
+  enum : uint8_t { kOk, kFailed, kChanged };
+  std::vector<uint8_t> state(CopyList.size(), kOk);
+  // The source as the first target got it; the master must get that version or none.
+  std::vector<platform::SourceStamp> first(CopyList.size(), 0);
   std::string destination, status, cleaned;
   for (size_t t = 0; t < Targets.size(); ++t) {
     const std::string& target = Targets[t];
@@ -51,18 +54,28 @@ void CopyFiles(platform::FileSystem& fs, ProgressSink& sink) {
       if (!target.empty()) {
         // The relative path starts with "/", so the destination has "//"; the OS reads it as one.
         destination.assign(target).append("/").append(RelativePath(source, Options.SourceFolder));
-        if (is_master && failed[i]) {
-          sink.Failure("master copy held back for " + source + ": not every destination received it");
+        if (is_master && state[i] != kOk) {
+          sink.Failure("master copy held back for " + source +
+                       (state[i] == kChanged ? ": it changed during the run"
+                                             : ": not every destination received it"));
         } else {
           std::string_view folder = FolderOf(destination);
           if (folder != cleaned) {
             cleaned.assign(folder);
             fs.RemoveStaleTemporaries(cleaned);
           }
-          platform::IoResult copied = fs.CopyOver(source, destination);
+          platform::SourceStamp stamp = 0;
+          platform::IoResult copied =
+              fs.CopyOverStamped(source, destination, is_master ? first[i] : 0, &stamp);
           if (!copied.ok()) {
-            failed[i] = true;
+            state[i] = kFailed;
             sink.Failure(copied.message);
+          } else if (first[i] == 0) {
+            first[i] = stamp;
+          } else if (stamp != first[i] && state[i] == kOk) {
+            state[i] = kChanged;
+            sink.Failure(source +
+                         " changed during the run: the destinations may hold different versions");
           }
         }
       }

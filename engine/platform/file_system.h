@@ -25,6 +25,11 @@ struct FolderId {
   bool operator==(const FolderId&) const = default;
 };
 
+// Differs whenever a file's identity, size, last-write time or change time differs, so two
+// copies of a file carry the same stamp only when the file did not change between them.
+// 0 stands for "not known".
+using SourceStamp = uint64_t;
+
 struct Subfolder {
   std::string name;
   uint32_t attr = 0;
@@ -59,6 +64,15 @@ class FileSystem {
   // Replaces `to` atomically with the content, last-write time and permission bits of `from`,
   // also when `to` is read-only; on failure `to` is as it was and nothing is left behind.
   virtual IoResult CopyOver(const std::string& from, const std::string& to) = 0;
+  // CopyOver that also gives the stamp of the source it copied, and refuses the copy, leaving
+  // `to` as it was, when `expected` is not 0 and the source no longer has that stamp.
+  // Implementations that cannot tell give 0 and never refuse.
+  virtual IoResult CopyOverStamped(const std::string& from, const std::string& to,
+                                   SourceStamp expected, SourceStamp* copied) {
+    (void)expected;
+    *copied = 0;
+    return CopyOver(from, to);
+  }
   // Removes temporary files that an interrupted copy into `folder` left behind.
   virtual void RemoveStaleTemporaries(const std::string& folder) = 0;
 

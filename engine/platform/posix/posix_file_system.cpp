@@ -48,6 +48,21 @@ engine::FileEntry EntryOf(const struct stat& st, const char* name) {
   return e;
 }
 
+SourceStamp StampOf(const struct stat& st) {
+  const uint64_t parts[] = {
+      static_cast<uint64_t>(st.st_dev),          static_cast<uint64_t>(st.st_ino),
+      static_cast<uint64_t>(st.st_size),         static_cast<uint64_t>(st.st_mtim.tv_sec),
+      static_cast<uint64_t>(st.st_mtim.tv_nsec), static_cast<uint64_t>(st.st_ctim.tv_sec),
+      static_cast<uint64_t>(st.st_ctim.tv_nsec)};
+  uint64_t h = 0xcbf29ce484222325ull;
+  for (uint64_t part : parts) {
+    h ^= part;
+    h *= 0x100000001b3ull;
+    h ^= h >> 31;
+  }
+  return h == 0 ? 1 : h;
+}
+
 std::string BaseName(const std::string& path) {
   size_t cut = path.rfind('/');
   return cut == std::string::npos ? path : path.substr(cut + 1);
@@ -211,6 +226,12 @@ class PosixFileSystem final : public FileSystem {
   }
 
   IoResult CopyOver(const std::string& from, const std::string& to) override {
+    SourceStamp copied;
+    return CopyOverStamped(from, to, 0, &copied);
+  }
+
+  IoResult CopyOverStamped(const std::string& from, const std::string& to, SourceStamp expected,
+                           SourceStamp* copied) override {
     const std::string what = "copy " + from + " -> " + to;
     // Non-blocking, so a pipe put in the file's place cannot stall the run.
     Fd source(open(from.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
@@ -220,6 +241,12 @@ class PosixFileSystem final : public FileSystem {
     if (!S_ISREG(st.st_mode)) {
       IoResult r = Failed(what, EINVAL);
       r.message = what + ": not a regular file";
+      return r;
+    }
+    *copied = StampOf(st);
+    if (expected != 0 && *copied != expected) {
+      IoResult r = Failed(what, EAGAIN);
+      r.message = what + ": the file changed during the run";
       return r;
     }
     TempFile temp(ParentOf(to));
