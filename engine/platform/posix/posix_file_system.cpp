@@ -3,6 +3,7 @@
 // complete temporary file over its destination.
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -96,33 +97,44 @@ class Fd {
   int fd_;
 };
 
-// A temporary file in the destination's folder that removes itself unless committed.
+// A temporary file in the destination's folder that removes itself unless committed. It is
+// locked (flock) from its creation until it is renamed or removed, so a run cleaning the
+// folder can tell it from one that an interrupted run left behind.
 class TempFile {
  public:
   explicit TempFile(const std::string& folder) : folder_(folder) {}
   TempFile(const TempFile&) = delete;
   TempFile& operator=(const TempFile&) = delete;
   ~TempFile() {
-    fd_.Reset();
     if (!path_.empty()) unlink(path_.c_str());
+    fd_.Reset();
   }
   // Returns 0 or the errno of the failure.
   int Create(mode_t mode) {
     for (int attempt = 0; attempt < 16; ++attempt) {
       path_ = folder_ + "/" + NewTempName();
       int fd = open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-      if (fd >= 0) {
-        fd_.Reset(fd);
-        return 0;
+      if (fd < 0) {
+        int err = errno;
+        path_.clear();
+        if (err != EEXIST)
+          return err;
+        continue;
       }
-      int err = errno;
+      fd_.Reset(fd);
+      if (LockedAndLinked())
+        return 0;
+      // A cleaner took the new file for a stale one; it removes the name.
       path_.clear();
-      if (err != EEXIST) return err;
+      fd_.Reset();
     }
     return EEXIST;
   }
   int fd() const { return fd_.get(); }
   int CommitAs(const std::string& destination) {
+    // Closing reports what writing back the data failed to do, so it comes before the rename;
+    // the second descriptor keeps the lock until the name is gone.
+    Fd lock(dup(fd_.get()));
     int err = close(fd_.Release()) == 0 ? 0 : errno;
     if (err == 0 && rename(path_.c_str(), destination.c_str()) != 0) err = errno;
     if (err == 0) path_.clear();
@@ -130,10 +142,37 @@ class TempFile {
   }
 
  private:
+  bool LockedAndLinked() {
+    if (flock(fd_.get(), LOCK_EX | LOCK_NB) != 0) {
+      // Without locks on this file system the file goes unprotected, as it must.
+      return errno != EWOULDBLOCK;
+    }
+    struct stat st;
+    return fstat(fd_.get(), &st) == 0 && st.st_nlink > 0;
+  }
+
   std::string folder_;
   std::string path_;
   Fd fd_;
 };
+
+// Removes a temporary file unless a live copy or settings write still holds its lock.
+void RemoveIfStale(int folder_fd, const char* name) {
+  Fd fd(openat(folder_fd, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+  if (fd.get() < 0) {
+    // Unreadable to us, or not a plain file: nobody can be writing it through our locks.
+    if (errno != ENOENT)
+      unlinkat(folder_fd, name, 0);
+    return;
+  }
+  if (flock(fd.get(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK)
+    return;
+  struct stat held, named;
+  if (fstat(fd.get(), &held) == 0 && fstatat(folder_fd, name, &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+      held.st_dev == named.st_dev && held.st_ino == named.st_ino) {
+    unlinkat(folder_fd, name, 0);
+  }
+}
 
 class PosixFileSystem final : public FileSystem {
  public:
@@ -263,7 +302,8 @@ class PosixFileSystem final : public FileSystem {
     DIR* dir = opendir(folder.c_str());
     if (dir == nullptr) return;
     while (struct dirent* d = readdir(dir)) {
-      if (IsTempName(d->d_name)) unlinkat(dirfd(dir), d->d_name, 0);
+      if (IsTempName(d->d_name))
+        RemoveIfStale(dirfd(dir), d->d_name);
     }
     closedir(dir);
   }
