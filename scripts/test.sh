@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs every test: once with warnings as errors, once under AddressSanitizer and
-# UndefinedBehaviorSanitizer.
+# UndefinedBehaviorSanitizer, then a short run of the settings fuzzer. The long reliability runs
+# are tests/reliability/run-slow.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh test
@@ -12,3 +13,7 @@ for preset in ci asan; do
   echo "== $preset: test"
   ctest --preset "$preset" -j "$jobs"
 done
+echo "== fuzz: a short run of the settings fuzzer (clang, libFuzzer, ASan+UBSan)"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j "$jobs"
+ctest --preset fuzz
