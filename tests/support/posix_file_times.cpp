@@ -1,0 +1,16 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include "tests/support/file_times.h"
+
+namespace testing_support {
+
+bool SetFileTimes(const std::string& path, long long seconds, long nanoseconds) {
+  struct timespec times[2];
+  times[0].tv_sec = static_cast<time_t>(seconds);
+  times[0].tv_nsec = nanoseconds;
+  times[1] = times[0];
+  return utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
+}
+
+}  // namespace testing_support
