@@ -1,5 +1,6 @@
 #include "console/command_line.h"
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,11 @@ struct SplitCase {
   std::string line;
   std::vector<std::string> expected;
 };
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const SplitCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class SplitCommandLineTest : public ::testing::TestWithParam<SplitCase> {};
 
