@@ -154,6 +154,7 @@ TEST_F(ParloconTest, FailuresGoToStandardErrorAndEndWithThree) {
 struct BrokenOutputCase {
   StdoutTo stdout_to;
   std::string message;
+  bool fails_at_first_line;
 };
 
 void PrintTo(const BrokenOutputCase& c, std::ostream* os) {
@@ -164,14 +165,16 @@ class BrokenOutputTest : public ParloconTest,
                          public testing::WithParamInterface<BrokenOutputCase> {};
 
 // Lines reach a pipe or file in blocks of 128 bytes, so a lost reader shows at the line that
-// fills the first block; the run stops right there.
-TEST_P(BrokenOutputTest, EndsWithOneAtTheLineThatFillsTheBuffer) {
+// fills the first block; the run stops right there. Without any standard output the very first
+// line fails, before anything is copied.
+TEST_P(BrokenOutputTest, EndsWithOneAtTheLineThatFails) {
   for (int i = 0; i < 10; ++i) WriteFile("src/f" + std::to_string(i) + ".txt", "x");
   MakeFolder("master");
   MakeFolder("dest");
   Job();
   const size_t line = CopyLine("src/f0.txt").size();
-  const size_t copies_made = (128 - (sizeof kFirstLine - 1) + line - 1) / line;
+  const size_t copies_made =
+      GetParam().fails_at_first_line ? 0 : (128 - (sizeof kFirstLine - 1) + line - 1) / line;
   RunOptions options;
   options.stdout_to = GetParam().stdout_to;
 
@@ -184,9 +187,11 @@ TEST_P(BrokenOutputTest, EndsWithOneAtTheLineThatFillsTheBuffer) {
   EXPECT_THAT(ListTree("master"), IsEmpty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Outputs, BrokenOutputTest,
-                         testing::Values(BrokenOutputCase{StdoutTo::kClosedPipe, "I/O error 32."},
-                                         BrokenOutputCase{StdoutTo::kFullDevice, "Disk full."}));
+INSTANTIATE_TEST_SUITE_P(
+    Outputs, BrokenOutputTest,
+    testing::Values(BrokenOutputCase{StdoutTo::kClosedPipe, "I/O error 32.", false},
+                    BrokenOutputCase{StdoutTo::kFullDevice, "Disk full.", false},
+                    BrokenOutputCase{StdoutTo::kNone, "I/O error 9.", true}));
 
 class ParloconAsNobodyTest : public ParloconTest {
  protected:

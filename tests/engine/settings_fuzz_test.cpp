@@ -70,7 +70,7 @@ class SettingsFuzzTest : public testing_support::TempDirTest {};
 TEST_F(SettingsFuzzTest, RandomFilesNeverCrashAndAWrittenKeyReadsBack) {
   const std::string path = PathOf("fuzz.bfs");
   engine::SettingsFile file(path);
-  for (uint32_t seed = 1; seed <= 1500; ++seed) {
+  for (uint32_t seed = 1; seed <= 1000; ++seed) {
     std::mt19937 random(seed);
     const std::string text = RandomSettingsText(random);
     WriteFile("fuzz.bfs", text);

@@ -32,8 +32,12 @@ bool FindNobody(Account* account) {
                              const Account& nobody, int out_fd, int err_fd) {
   int null_fd = open("/dev/null", O_RDONLY);
   dup2(null_fd, 0);
-  dup2(out_fd, 1);
   dup2(err_fd, 2);
+  if (out_fd >= 0) {
+    dup2(out_fd, 1);
+  } else {
+    close(1);
+  }
   if (!options.working_folder.empty() && chdir(options.working_folder.c_str()) != 0)
     _exit(126);
   if (options.as_nobody &&
@@ -73,8 +77,13 @@ ProgramResult RunProgram(const std::vector<std::string>& argv, const RunOptions&
     case StdoutTo::kFile:
       child_out = open(options.stdout_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
       break;
+    case StdoutTo::kNone:
+      close(out_pipe[0]);
+      out_pipe[0] = -1;
+      child_out = -1;
+      break;
   }
-  if (child_out < 0)
+  if (child_out < 0 && options.stdout_to != StdoutTo::kNone)
     std::abort();
 
   std::vector<char*> args;
@@ -85,7 +94,7 @@ ProgramResult RunProgram(const std::vector<std::string>& argv, const RunOptions&
     StartChild(args, options, nobody, child_out, err_pipe[1]);
   close(out_pipe[1]);
   close(err_pipe[1]);
-  if (child_out != out_pipe[1])
+  if (child_out >= 0 && child_out != out_pipe[1])
     close(child_out);
 
   ProgramResult result;

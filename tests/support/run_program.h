@@ -18,6 +18,7 @@ enum class StdoutTo {
   kClosedPipe,  // a pipe whose reader has gone before the program starts
   kFullDevice,  // /dev/full: every write fails for lack of space
   kFile,        // the file RunOptions::stdout_file, created or truncated
+  kNone,        // no standard output at all: descriptor 1 is closed
 };
 
 struct RunOptions {
