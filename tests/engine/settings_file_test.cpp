@@ -130,35 +130,6 @@ TEST_F(SettingsFileTest, LoadOptionsReadsEveryKeyOrItsDefault) {
                                          true, true, true, true, true, true}));
 }
 
-// What a save of every key leaves in a new file: the section, then the keys in order.
-TEST_F(SettingsFileTest, WritingEveryKeyIntoANewFileListsThemInOrder) {
-  engine::SettingsFile file(PathOf("new.bfs"));
-  const char* texts[][2] = {{"SourceFolder", "/build/out"},
-                            {"MasterFolder", "/release/master"},
-                            {"DestFolder", "/mirror/app;/backup/app"}};
-  for (auto& [key, text] : texts) ASSERT_TRUE(file.WriteText("Main", key, text).ok());
-  ASSERT_TRUE(file.WriteSwitch("Main", "SyncSub", true).ok());
-  ASSERT_TRUE(file.WriteSwitch("Main", "CreateSub", true).ok());
-  ASSERT_TRUE(file.WriteText("Main", "Mask", "*.*").ok());
-  for (const char* key : {"flSize", "flDate"})
-    ASSERT_TRUE(file.WriteSwitch("Main", key, true).ok());
-  for (const char* key :
-       {"flAttr", "flReadOnly", "flHidden", "flArchive", "flSystem", "flCompressed"}) {
-    ASSERT_TRUE(file.WriteSwitch("Main", key, false).ok());
-  }
-
-  EXPECT_EQ(ReadFile("new.bfs"),
-            "[Main]\nSourceFolder=/build/out\nMasterFolder=/release/master\n"
-            "DestFolder=/mirror/app;/backup/app\nSyncSub=1\nCreateSub=1\nMask=*.*\nflSize=1\n"
-            "flDate=1\nflAttr=0\nflReadOnly=0\nflHidden=0\nflArchive=0\nflSystem=0\n"
-            "flCompressed=0\n");
-  engine::TOptionSync loaded;
-  engine::LoadOptions(PathOf("new.bfs"), loaded);
-  EXPECT_EQ(loaded, (engine::TOptionSync{"/build/out", "/release/master", "/mirror/app;/backup/app",
-                                         true, true, "*.*", true, true, false, false, false, false,
-                                         false, false}));
-}
-
 struct EditCase {
   const char* what;
   std::string before;

@@ -14,7 +14,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-using ::testing::UnorderedElementsAre;
 
 class PosixFileSystemTest : public testing_support::TempDirTest {
  protected:
@@ -69,27 +68,6 @@ TEST_F(PosixFileSystemTest, SizeIsTheLow32Bits) {
   ASSERT_TRUE(fs_.FindEntry(PathOf(), "big", &entry));
   fs_.EndLookups();
   EXPECT_EQ(entry.Size, 5u);
-}
-
-TEST_F(PosixFileSystemTest, ListingFollowsLinksAndLeavesOutEverythingElse) {
-  WriteFile("dir/file.txt", "f");
-  MakeFolder("dir/sub");
-  ASSERT_EQ(mkfifo(PathOf("dir/pipe").c_str(), 0644), 0);
-  fs::create_symlink(PathOf("dir/file.txt"), PathOf("dir/file-link"));
-  fs::create_directory_symlink(PathOf("dir/sub"), PathOf("dir/sub-link"));
-  fs::create_symlink(PathOf("dir/pipe"), PathOf("dir/pipe-link"));
-  fs::create_symlink(PathOf("nowhere"), PathOf("dir/dangling"));
-
-  platform::FolderListing listing;
-  platform::IoResult result = fs_.ListFolder(PathOf("dir"), "*.*", true, &listing);
-
-  EXPECT_TRUE(result.ok()) << result.message;
-  std::vector<std::string> files, folders;
-  for (const auto& f : listing.files) files.push_back(f.Name);
-  for (const auto& s : listing.subfolders) folders.push_back(s.name);
-  EXPECT_THAT(files, UnorderedElementsAre("file.txt", "file-link"));
-  EXPECT_THAT(folders, UnorderedElementsAre("sub", "sub-link"));
-  EXPECT_EQ(listing.subfolders[0].id, listing.subfolders[1].id);
 }
 
 TEST_F(PosixFileSystemTest, StaleTemporariesGoOtherFilesStay) {
