@@ -288,6 +288,8 @@ TEST_F(RunSyncTest, CopiesCarryTimeAndModeAndReplaceReadOnlyCopies) {
   WriteFile("src/run.sh", "#!/bin/sh\n");
   SetTime("src/run.sh", 1600000001, 500000000);
   fs::permissions(PathOf("src/run.sh"), fs::perms(0750));
+  WriteFile("src/shared.txt", "s");
+  fs::permissions(PathOf("src/shared.txt"), fs::perms(0666));  // more than the usual umask lets by
   MakeFolder("dest");
   MakeFolder("master");
   std::string settings = Job(PathOf("dest"));
@@ -307,6 +309,7 @@ TEST_F(RunSyncTest, CopiesCarryTimeAndModeAndReplaceReadOnlyCopies) {
     EXPECT_EQ(ModeOf(target + "ro.txt"), 0444u);
     EXPECT_EQ(TimeOf(target + "run.sh"), "1600000001.500000000");
     EXPECT_EQ(ModeOf(target + "run.sh"), 0750u);
+    EXPECT_EQ(ModeOf(target + "shared.txt"), 0666u);
   }
 }
 
