@@ -7,7 +7,10 @@
 
 namespace console {
 
-StdOutput::StdOutput(int fd) : fd_(fd), immediate_(platform::WritesAtOnce(fd)) {}
+// Started without this output at all, a buffer would hide that until it fills while the run
+// went on copying; the first line fails instead, before any work is done.
+StdOutput::StdOutput(int fd)
+    : fd_(fd), immediate_(platform::WritesAtOnce(fd)), missing_(platform::MissingStream(fd)) {}
 
 int StdOutput::Append(std::string_view bytes) {
   int failure = 0;
@@ -26,6 +29,7 @@ int StdOutput::Append(std::string_view bytes) {
 }
 
 int StdOutput::WriteLine(std::string_view text) {
+  if (missing_ != 0) return missing_;
   int failure = Append(text);
   int err = Append("\r\n");
   if (failure == 0) failure = err;

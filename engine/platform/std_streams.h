@@ -11,8 +11,11 @@ inline constexpr int kStdOutput = 1;
 inline constexpr int kStdError = 2;
 
 // True when every line must be handed over the moment it is written: the stream is a
-// terminal or console (on Windows also a missing stream, so its failure shows at once).
+// terminal or console.
 bool WritesAtOnce(int stream);
+
+// 0 when the process was started with the stream, else the OS's code for its absence.
+int MissingStream(int stream);
 
 // Writes every byte. Returns 0, or the OS's code for the failure (errno, GetLastError()).
 int WriteStream(int stream, std::string_view bytes);

@@ -13,4 +13,18 @@ bool SetFileTimes(const std::string& path, long long seconds, long nanoseconds) 
   return utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
 }
 
+std::string WriteTimeText(const std::string& path) {
+  struct stat st {};
+  if (stat(path.c_str(), &st) != 0)
+    return "missing";
+  return std::to_string(st.st_mtim.tv_sec) + "." + std::to_string(st.st_mtim.tv_nsec);
+}
+
+unsigned PermissionBits(const std::string& path) {
+  struct stat st {};
+  if (stat(path.c_str(), &st) != 0)
+    return 0xFFFFFFFF;
+  return st.st_mode & 07777;
+}
+
 }  // namespace testing_support

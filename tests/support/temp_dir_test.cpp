@@ -1,5 +1,6 @@
 #include "tests/support/temp_dir_test.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <random>
@@ -60,6 +61,29 @@ void TempDirTest::MakeFolder(const std::string& relative) {
 
 void TempDirTest::SetTime(const std::string& relative, long long seconds, long nanoseconds) {
   ASSERT_TRUE(SetFileTimes(PathOf(relative), seconds, nanoseconds)) << relative;
+}
+
+std::string TempDirTest::TimeOf(const std::string& relative) const {
+  return WriteTimeText(PathOf(relative));
+}
+
+unsigned TempDirTest::ModeOf(const std::string& relative) const {
+  return PermissionBits(PathOf(relative));
+}
+
+std::vector<std::string> TempDirTest::ListTree(const std::string& relative) const {
+  std::vector<std::string> entries;
+  const std::filesystem::path top = root_ / relative;
+  std::error_code error;
+  for (auto it = std::filesystem::recursive_directory_iterator(top, error);
+       it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
+    std::string name = it->path().lexically_relative(top).string();
+    if (it->is_directory() && !it->is_symlink())
+      name += "/";
+    entries.push_back(name);
+  }
+  std::sort(entries.begin(), entries.end());
+  return entries;
 }
 
 }  // namespace testing_support

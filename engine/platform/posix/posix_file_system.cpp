@@ -145,8 +145,9 @@ class PosixFileSystem final : public FileSystem {
     }
     const bool every_name = engine::MaskMatchesEverything(mask);
     struct stat st;
-    errno = 0;
-    while (struct dirent* d = readdir(dir)) {
+    // readdir tells its failure only through errno, so clear it before every call: a failed
+    // fstatat of a dangling link must not pass for a failed listing.
+    while (struct dirent* d = (errno = 0, readdir(dir))) {
       const char* name = d->d_name;
       if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0))) continue;
       const bool maybe_folder = d->d_type == DT_DIR || d->d_type == DT_LNK ||
@@ -167,7 +168,6 @@ class PosixFileSystem final : public FileSystem {
       } else if (S_ISREG(st.st_mode) && wanted_file) {
         listing->files.push_back(EntryOf(st, name));
       }
-      errno = 0;
     }
     int err = errno;
     closedir(dir);

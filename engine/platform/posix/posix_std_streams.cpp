@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -10,6 +11,10 @@ const char kProgramFileSuffix[] = "";
 
 bool WritesAtOnce(int stream) {
   return isatty(stream) == 1;
+}
+
+int MissingStream(int stream) {
+  return fcntl(stream, F_GETFD) < 0 ? errno : 0;
 }
 
 int WriteStream(int stream, std::string_view bytes) {

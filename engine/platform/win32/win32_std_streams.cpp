@@ -20,12 +20,12 @@ bool Usable(HANDLE handle) {
 const char kProgramFileSuffix[] = ".exe";
 
 bool WritesAtOnce(int stream) {
-  HANDLE handle = HandleOf(stream);
-  // A program started without the stream must learn so at its first line, not at the 128th byte.
-  if (!Usable(handle))
-    return true;
   DWORD mode = 0;
-  return GetConsoleMode(handle, &mode) != 0;
+  return GetConsoleMode(HandleOf(stream), &mode) != 0;
+}
+
+int MissingStream(int stream) {
+  return Usable(HandleOf(stream)) ? 0 : ERROR_INVALID_HANDLE;
 }
 
 int WriteStream(int stream, std::string_view bytes) {
