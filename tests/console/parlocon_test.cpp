@@ -243,4 +243,24 @@ TEST_F(ParloconAsNobodyTest, UnreadableFolderIsReportedAndTheRestIsCopied) {
   EXPECT_THAT(ListTree("dest"), ElementsAre("a.txt", "locked/"));
 }
 
+
+TEST_F(ParloconAsNobodyTest, FolderWhoseEntriesCannotBeExaminedIsReported) {
+  WriteFile("src/a.txt", "a");
+  WriteFile("src/listonly/b.txt", "b");
+  // Readable but not searchable: the names can be read, their details cannot.
+  fs::permissions(PathOf("src/listonly"), fs::perms(0744));
+  for (const char* target : {"dest", "master"}) {
+    MakeFolder(target);
+    fs::permissions(PathOf(target), fs::perms::all);
+  }
+  Job();
+
+  auto result = RunAsNobody(PathOf("job.bfs"));
+
+  EXPECT_EQ(result.exit_code, 3);
+  EXPECT_EQ(result.err,
+            "parlocon: status " + PathOf("src/listonly") + "/b.txt: Permission denied\n");
+  EXPECT_EQ(result.out, kFirstLine + CopyLine("src/a.txt") + CopyLine("src/a.txt"));
+}
+
 }  // namespace

@@ -157,8 +157,14 @@ class PosixFileSystem final : public FileSystem {
       const bool wanted_file =
           maybe_file && !mask.empty() && (every_name || engine::MatchesMask(mask, name));
       if (!(maybe_folder && with_subfolders) && !wanted_file) continue;
-      // Links are followed; whatever is neither a file nor a folder then is left out.
-      if (fstatat(dirfd(dir), name, &st, 0) != 0) continue;
+      // Links are followed; whatever is neither a file nor a folder then is left out, and so
+      // are dangling links and entries gone since the read. Any other refusal is reported.
+      if (fstatat(dirfd(dir), name, &st, 0) != 0) {
+        if (errno != ENOENT && errno != ELOOP) {
+          listing->failures.push_back(Failed("status " + folder + "/" + name, errno).message);
+        }
+        continue;
+      }
       if (S_ISDIR(st.st_mode)) {
         if (with_subfolders) {
           listing->subfolders.push_back(
