@@ -2,6 +2,7 @@
 
 #include "engine/force_folder.h"
 #include "engine/load_options.h"
+#include "engine/platform/path_rules.h"
 #include "engine/scan_folder.h"
 #include "engine/sync_paths.h"
 
@@ -35,7 +36,9 @@ void CreateSubfolders(platform::FileSystem& fs, ProgressSink& sink) {
   }
 }
 
-std::string_view FolderOf(std::string_view path) { return path.substr(0, path.rfind('/')); }
+std::string_view FolderOf(std::string_view path) {
+  return path.substr(0, path.rfind(platform::kPathSeparator));
+}
 
 void CopyFiles(platform::FileSystem& fs, ProgressSink& sink) {
   // A file that failed to reach a destination, or changed while the run handed it out, is held
@@ -52,8 +55,11 @@ void CopyFiles(platform::FileSystem& fs, ProgressSink& sink) {
     for (size_t i = 0; i < CopyList.size(); ++i) {
       const std::string& source = CopyList[i].Name;
       if (!target.empty()) {
-        // The relative path starts with "/", so the destination has "//"; the OS reads it as one.
-        destination.assign(target).append("/").append(RelativePath(source, Options.SourceFolder));
+        // The relative path starts with a separator, so the destination has a doubled one
+        // ("/d//a.txt"); the OS reads it as one.
+        destination.assign(target)
+            .append(1, platform::kPathSeparator)
+            .append(RelativePath(source, Options.SourceFolder));
         if (is_master && state[i] != kOk) {
           sink.Failure("master copy held back for " + source +
                        (state[i] == kChanged ? ": it changed during the run"

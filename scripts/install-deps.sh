@@ -2,9 +2,11 @@
 # Installs what building and testing Parlowen needs on Debian 12, skipping what is present.
 # Usage: scripts/install-deps.sh [build|test]
 set -euo pipefail
-want=(cmake ninja-build g++ libgtest-dev libgmock-dev qt6-base-dev fonts-liberation2 fonts-dejavu-core)
+want=(cmake ninja-build g++ libgtest-dev libgmock-dev tzdata qt6-base-dev fonts-liberation2 fonts-dejavu-core)
 if [ "${1:-build}" = test ]; then
-  want+=(xvfb xauth xdotool x11-utils imagemagick rsync desktop-file-utils clang-14 libclang-rt-14-dev)
+  want+=(xvfb xauth xdotool x11-utils imagemagick rsync desktop-file-utils)
+  want+=(g++-mingw-w64-x86-64 wine64 googletest)
+  want+=(clang-14 libclang-rt-14-dev)
 fi
 missing=()
 for p in "${want[@]}"; do

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs every test: once with warnings as errors, once under AddressSanitizer and
-# UndefinedBehaviorSanitizer, then a short run of the settings fuzzer. The long reliability runs
-# are tests/reliability/run-slow.sh.
+# UndefinedBehaviorSanitizer, the Windows build under Wine, and a short run of the settings
+# fuzzer. The long reliability runs are tests/reliability/run-slow.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh test
@@ -13,6 +13,8 @@ for preset in ci asan; do
   echo "== $preset: test"
   ctest --preset "$preset" -j "$jobs"
 done
+echo "== windows: cross-build with mingw-w64, test under Wine"
+JOBS=$jobs scripts/test-windows.sh
 echo "== fuzz: a short run of the settings fuzzer (clang, libFuzzer, ASan+UBSan)"
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$jobs"

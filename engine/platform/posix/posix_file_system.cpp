@@ -76,6 +76,15 @@ std::string ParentOf(const std::string& path) {
   return path.substr(0, cut);
 }
 
+mode_t ProcessUmask() {
+  static const mode_t mask = [] {
+    mode_t m = umask(0);
+    umask(m);
+    return m;
+  }();
+  return mask;
+}
+
 class Fd {
  public:
   explicit Fd(int fd = -1) : fd_(fd) {}
@@ -190,8 +199,9 @@ class PosixFileSystem final : public FileSystem {
     }
     const bool every_name = engine::MaskMatchesEverything(mask);
     struct stat st;
-    errno = 0;
-    while (struct dirent* d = readdir(dir)) {
+    // readdir tells its failure only through errno, so clear it before every call: a failed
+    // fstatat of a dangling link must not pass for a failed listing.
+    while (struct dirent* d = (errno = 0, readdir(dir))) {
       const char* name = d->d_name;
       if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0))) continue;
       const bool maybe_folder = d->d_type == DT_DIR || d->d_type == DT_LNK ||
@@ -201,8 +211,14 @@ class PosixFileSystem final : public FileSystem {
       const bool wanted_file =
           maybe_file && !mask.empty() && (every_name || engine::MatchesMask(mask, name));
       if (!(maybe_folder && with_subfolders) && !wanted_file) continue;
-      // Links are followed; whatever is neither a file nor a folder then is left out.
-      if (fstatat(dirfd(dir), name, &st, 0) != 0) continue;
+      // Links are followed; whatever is neither a file nor a folder then is left out, and so
+      // are dangling links and entries gone since the read. Any other refusal is reported.
+      if (fstatat(dirfd(dir), name, &st, 0) != 0) {
+        if (errno != ENOENT && errno != ELOOP) {
+          listing->failures.push_back(Failed("status " + folder + "/" + name, errno).message);
+        }
+        continue;
+      }
       if (S_ISDIR(st.st_mode)) {
         if (with_subfolders) {
           listing->subfolders.push_back(
@@ -212,7 +228,6 @@ class PosixFileSystem final : public FileSystem {
       } else if (S_ISREG(st.st_mode) && wanted_file) {
         listing->files.push_back(EntryOf(st, name));
       }
-      errno = 0;
     }
     int err = errno;
     closedir(dir);
@@ -289,10 +304,13 @@ class PosixFileSystem final : public FileSystem {
       return r;
     }
     TempFile temp(ParentOf(to));
-    if (int err = temp.Create(0600)) return Failed(what, err);
-    if (int err = CopyData(source.get(), temp.fd(), buffer_)) return Failed(what, err);
+    // Created with its final permission bits where the umask keeps them, else fixed below.
+    const mode_t mode = st.st_mode & 0777;
+    const bool exact = (mode & ~ProcessUmask()) == mode;
+    if (int err = temp.Create(exact ? mode : 0600)) return Failed(what, err);
+    if (int err = CopyData(source.get(), temp.fd(), st.st_size, buffer_)) return Failed(what, err);
+    if (!exact && fchmod(temp.fd(), mode) != 0) return Failed(what, errno);
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
-    if (fchmod(temp.fd(), st.st_mode & 0777) != 0) return Failed(what, errno);
     if (futimens(temp.fd(), times) != 0) return Failed(what, errno);
     if (int err = temp.CommitAs(to)) return Failed(what, err);
     return {};
