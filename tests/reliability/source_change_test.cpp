@@ -37,6 +37,14 @@ void PrintTo(const SourceChangeCase& c, std::ostream* os) {
 
 constexpr int kQuietFiles = 300;  // copied before the changed file in every target's pass
 
+bool Exited(pid_t pid) {
+  std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+  std::string line;
+  std::getline(in, line);
+  const size_t after_name = line.rfind(')');
+  return after_name == std::string::npos || line.substr(after_name + 2, 1) == "Z";
+}
+
 bool BlockedInWrite(pid_t pid) {
   std::ifstream in("/proc/" + std::to_string(pid) + "/syscall");
   std::string number;
@@ -114,6 +122,7 @@ TEST_P(SourceChangeTest, ReportsWhatFailedAndTheRerunLeavesEveryTargetConsistent
     ASSERT_TRUE(run.Read(-1)) << "the run ended early: " << run.err();
   }
   while (!(run.PendingOutput() > 0 && BlockedInWrite(run.pid()))) {
+    ASSERT_FALSE(Exited(run.pid())) << "the run ended before it was held: " << run.err();
     run.Read(1, /*with_output=*/false);
   }
   MakeChange(c.change);
