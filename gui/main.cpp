@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include <QApplication>
+#include <QFileInfo>
 
 #include "engine/version.h"
 #include "gui/application.h"
@@ -33,7 +34,11 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   gui::SetUpApplication(app);
   gui::QtDialogs dialogs;
-  gui::TfMain fMain(dialogs, {app.arguments().mid(1), QCoreApplication::applicationDirPath()});
+  gui::ProgramContext context;
+  context.parameters = app.arguments().mid(1);
+  context.program_folder = QCoreApplication::applicationDirPath();
+  context.program_file = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+  gui::TfMain fMain(dialogs, context);
   fMain.show();
   return app.exec();
 }

@@ -2,11 +2,17 @@
 // bottom strip holding the status line, the gauge and the buttons Start and Exit.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include <QString>
 #include <QStringList>
 #include <QWidget>
 
+#include "engine/option_sync.h"
+#include "engine/platform/file_system.h"
 #include "gui/dialogs.h"
+#include "gui/stored_texts.h"
 
 class QCheckBox;
 class QComboBox;
@@ -31,6 +37,8 @@ inline constexpr char kSupportAddress[] = "https://parlowen.example.org/support"
 struct ProgramContext {
   QStringList parameters;  // the command line after the program name and Qt's own options
   QString program_folder;  // the folder of the running program file
+  QString program_file;    // the running program file's name, for the title of error boxes
+  platform::FileSystem* file_system = &platform::DefaultFileSystem();
 };
 
 class TfMain : public QWidget {
@@ -79,10 +87,39 @@ class TfMain : public QWidget {
   QLabel* Label8;
   LinkLabel* Label9;
 
-  // Runs once, before the window is first shown.
-  void FormCreate();
+  // Handlers, named after their control and event. The sender is the control that fired.
+  void FormCreate();  // once, before the window is first shown
+  void cbINIChange(QObject* sender);
+  void cbINIAfterDialog(QObject* sender, QString& name, bool& accepted);
+  void btStartClick(QObject* sender);
+  void btExitClick(QObject* sender);
+  void chSyncSubClick(QObject* sender);
+  void chAttrClick(QObject* sender);
+  void meMasterAfterDialog(QObject* sender, QString& name, bool& accepted);
+  void meDestAfterDialog(QObject* sender, QString& name, bool& accepted);
+  void SpeedButton6Click(QObject* sender);
+  void Label9Click(QObject* sender);
 
  private:
+  // One row of the control-to-setting map: a text key or a switch key.
+  struct SettingRow {
+    const char* key;
+    QWidget* control;
+    std::string engine::TOptionSync::*text;
+    bool engine::TOptionSync::*flag;
+  };
+  std::vector<SettingRow> SettingMap() const;
+
+  // Puts the engine's Options into the controls, in the map's order.
+  void ShowOptions();
+  // Writes every control to the file at `path`, one key at a time in the map's order; stops at
+  // the first key that cannot be written, leaving the keys before it written.
+  platform::IoResult SaveOptions(const QString& path);
+  void ConnectHandlers();
+  void LoadSettings();
+  QString StartupSettingsName() const;
+  void ShowStandardError(const QString& message);
+
   // tf_main_controls.cpp: construction only, no behaviour.
   void BuildControls();
   void BuildBottomStrip();
@@ -95,6 +132,9 @@ class TfMain : public QWidget {
 
   Dialogs& dialogs_;
   ProgramContext context_;
+  QString SettingsPath;     // the full path of the current settings file
+  bool AppendDest = false;  // the next dialog of meDest appends to its list
+  StoredTexts stored_;
 };
 
 // Sets a control's visible text; a label then sizes itself to it, growing to the right.
