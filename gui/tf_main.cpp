@@ -152,7 +152,7 @@ void TfMain::btStartClick(QObject*) {
     return;
   }
   // The run holds this thread; the sink repaints the bottom strip as it goes.
-  WindowSink sink(*Panel1, *lbState, *pb);
+  WindowSink sink(*Panel1, *lbState, *pb, btStart->x());
   try {
     engine::RunSync(*context_.file_system, SettingsPath.toStdString(), sink);
   } catch (const std::bad_alloc&) {

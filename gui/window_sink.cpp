@@ -11,11 +11,20 @@ void WindowSink::Start() {
   status_.show();
   gauge_.show();
   gauge_.SetProgress(0);  // the maximum stays the last run's until Total
+  // Paints the gauge just shown. The status line waits for its first text: its layout text
+  // is never to be seen.
+  gauge_.repaint();
 }
 
 void WindowSink::Status(const std::string& text) {
   SetCaption(&status_, QString::fromStdString(text));
-  strip_.repaint();
+  // What would lie beneath the buttons is never seen. Stopping the line short of them keeps
+  // the repaint off the buttons, which halves its cost: a run repaints once per copy.
+  if (status_.geometry().right() >= status_limit_) {
+    status_.resize(status_limit_ - status_.x(), status_.height());
+  }
+  // Qt paints the area a shorter text uncovers in the same pass.
+  strip_.repaint(status_.geometry());
 }
 
 void WindowSink::Total(int64_t count) {

@@ -18,8 +18,9 @@ class ProgressGauge;
 
 class WindowSink : public engine::ProgressSink {
  public:
-  WindowSink(QWidget& strip, QLabel& status, ProgressGauge& gauge)
-      : strip_(strip), status_(status), gauge_(gauge) {}
+  // `status_limit`: the x in the strip where the buttons begin; the status line stops there.
+  WindowSink(QWidget& strip, QLabel& status, ProgressGauge& gauge, int status_limit)
+      : strip_(strip), status_(status), gauge_(gauge), status_limit_(status_limit) {}
 
   void Start() override;
   void Status(const std::string& text) override;
@@ -36,6 +37,7 @@ class WindowSink : public engine::ProgressSink {
   QWidget& strip_;
   QLabel& status_;
   ProgressGauge& gauge_;
+  int status_limit_;
   int failures_ = 0;
   std::string first_failure_;
 };

@@ -3,11 +3,14 @@
 #include <new>
 
 #include <QFile>
+#include <QImage>
 #include <QLabel>
+#include <QScreen>
 #include <QTest>
 
 #include "engine/platform/file_system.h"
 #include "gui/progress_gauge.h"
+#include "gui/window_sink.h"
 #include "tests/gui/gui_test_registry.h"
 #include "tests/gui/window_test_support.h"
 
@@ -16,6 +19,7 @@ namespace {
 // What the bottom strip showed each time its status label was painted.
 struct Frame {
   QString status;
+  int status_right;
   bool gauge_visible;
   qint64 maximum;
   qint64 progress;
@@ -25,14 +29,23 @@ class FrameRecorder : public QObject {
  public:
   FrameRecorder(QLabel* status, gui::ProgressGauge* gauge) : status_(status), gauge_(gauge) {
     status_->installEventFilter(this);
+    gauge_->installEventFilter(this);
   }
-  std::vector<Frame> frames;
+  std::vector<Frame> frames;  // paints of the status line
+  QStringList gauge_paints;   // the percentage at each paint of the gauge
+  int gauge_paints_before_status = 0;
 
  protected:
-  bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::Paint) {
-      frames.push_back(
-          {status_->text(), gauge_->isVisible(), gauge_->maximum(), gauge_->progress()});
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::Paint)
+      return false;
+    if (watched == gauge_) {
+      gauge_paints << gauge_->PercentText();
+      if (frames.empty())
+        ++gauge_paints_before_status;
+    } else {
+      frames.push_back({status_->text(), status_->geometry().right(), gauge_->isVisible(),
+                        gauge_->maximum(), gauge_->progress()});
     }
     return false;
   }
@@ -92,11 +105,13 @@ class TfMainRunTest : public gui_tests::WindowTestBase {
   void cleanup() { TearDownFolder(); }
 
   void StartSavesThenRunsWithTheStatusLineAndGauge() {
-    WriteFile("src/a.txt", "alpha");
-    WriteFile("src/sub/b.txt", "beta");
+    // Long enough for the status line to reach the buttons.
+    const QString src = "source-folder-with-a-name-long-enough-to-reach-the-buttons";
+    WriteFile(src + "/a.txt", "alpha");
+    WriteFile(src + "/sub/b.txt", "beta");
     MakeFolder("master");
     MakeFolder("dest");
-    WriteFile("job.bfs", "[Main]\nSourceFolder=" + PathOf("src").toUtf8() + "\n");
+    WriteFile("job.bfs", "[Main]\nSourceFolder=" + PathOf(src).toUtf8() + "\n");
     Open({PathOf("job.bfs")});
     Field("meMaster")->setText(PathOf("master"));
     Field("meDest")->setText(PathOf("dest"));
@@ -119,14 +134,19 @@ class TfMainRunTest : public gui_tests::WindowTestBase {
     for (const Frame& frame : recorder.frames) {
       texts << frame.status;
       QVERIFY(frame.gauge_visible);
+      // It stops where the buttons begin, so repainting it leaves them alone.
+      QVERIFY(frame.status_right < Find<QWidget>("btStart")->x());
     }
-    const QString b = "Copy " + PathOf("src/sub/b.txt"), a = "Copy " + PathOf("src/a.txt");
-    QCOMPARE(texts, (QStringList{"Get list of files...", b, a, b, a}));
+    QVERIFY(recorder.frames.back().status_right == Find<QWidget>("btStart")->x() - 1);
+    const QString b = "Copy " + PathOf(src + "/sub/b.txt"), a = "Copy " + PathOf(src + "/a.txt");
+    QCOMPARE(texts, (QStringList{"Get list of files...", b, a, b, a}));  // never "lbState"
+    QVERIFY(gauge->isHidden());
+    QCOMPARE(recorder.gauge_paints_before_status, 1);  // the gauge appears with the line
+    QCOMPARE(recorder.gauge_paints.mid(1), (QStringList{"25%", "50%", "75%", "100%"}));
     QCOMPARE(recorder.frames.front().maximum, 100);  // until Total, the last run's maximum
     QCOMPARE(recorder.frames.back().maximum, 4);     // two files to two targets
     QCOMPARE(recorder.frames.back().progress, 4);
     QVERIFY(status->isHidden());
-    QVERIFY(gauge->isHidden());
     QCOMPARE(gauge->maximum(), 4);
 
     // A second run finds nothing changed; the gauge starts again from 0.
@@ -135,6 +155,36 @@ class TfMainRunTest : public gui_tests::WindowTestBase {
     QCOMPARE(recorder.frames.size(), size_t(1));
     QCOMPARE(recorder.frames.front().progress, 0);
     QCOMPARE(gauge->maximum(), 0);
+  }
+
+  void StatusLineIsRedrawnAtOnceAndLeavesNothingBehind() {
+    gui::TfMain& window = Open();
+    auto* strip = Find<QWidget>("Panel1");
+    auto* status = Find<QLabel>("lbState");
+    gui::WindowSink sink(*strip, *status, *Find<gui::ProgressGauge>("pb"),
+                         Find<QWidget>("btStart")->x());
+    sink.Start();
+    sink.Status("Copy /a/long/path/that/reaches/well/into/the/middle/of/the/strip.txt");
+    const QRect long_text = status->geometry();
+    sink.Status("Copy /b");
+    // What the screen holds now: no event has been processed since the calls.
+    const QImage shown = window.screen()->grabWindow(window.winId()).toImage();
+    const QPoint origin = strip->mapTo(&window, QPoint(0, 0));
+    const QColor face = strip->palette().color(QPalette::Window);
+    int text_pixels = 0, left_behind = 0;
+    for (int y = long_text.top(); y <= long_text.bottom(); ++y) {
+      for (int x = long_text.left(); x <= long_text.right(); ++x) {
+        const bool dark = shown.pixelColor(origin + QPoint(x, y)).lightness() < 128;
+        if (x <= status->geometry().right()) {
+          text_pixels += dark;
+        } else {
+          left_behind += dark || shown.pixelColor(origin + QPoint(x, y)) != face;
+        }
+      }
+    }
+    QVERIFY(text_pixels > 0);
+    QCOMPARE(left_behind, 0);
+    sink.Finish();
   }
 
   void FailuresOfTheRunAreShownAfterIt() {
