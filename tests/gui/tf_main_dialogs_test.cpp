@@ -32,9 +32,15 @@ class TfMainDialogsTest : public gui_tests::WindowTestBase {
     MakeFolder("a");
     Open();
     Field("meSource")->setText(text.replace("<dir>", dir_->path()));
+    Find<QWidget>("btExit")->setFocus();
     OpenDialogOf("meSource");
     QCOMPARE(dialogs_.calls, QStringList{"folder " + start.replace("<dir>", dir_->path())});
-    QVERIFY(Field("meSource")->hasFocus());
+    QVERIFY(Field("meSource")->hasFocus());  // given back to the field
+    // Alt+Down in the field opens the same dialog; Down alone does not.
+    QTest::keyClick(Field("meSource"), Qt::Key_Down);
+    QTest::keyClick(Field("meSource"), Qt::Key_Down, Qt::AltModifier);
+    QCOMPARE(dialogs_.calls.size(), 2);
+    QCOMPARE(dialogs_.calls.last(), dialogs_.calls.first());
   }
 
   void ChosenFolderFillsTheFieldAndBecomesItsStart() {

@@ -57,11 +57,6 @@ class TfMainSettingsTest : public gui_tests::WindowTestBase {
         << QStringList{"chSyncSub=1/1", "chCreateSub=1/1", "chSize=1/1",   "chDate=1/1",
                        "chAttr=0/1",    "chReadOnly=0/0",  "chHidden=1/0", "chArchive=0/0",
                        "chSystem=0/0",  "chCompressed=0/0"};
-    QTest::newRow("words are no numbers")
-        << QByteArray("[main]\nsyncsub=false\nflAttr=true\nDestFolder=\"/a b\"\n")
-        << QStringList{"", "", "/a b", "*.*"} << kDefaultBoxes;
-    QTest::newRow("no section: defaults")
-        << QByteArray("SourceFolder=/x\n") << QStringList{"", "", "", "*.*"} << kDefaultBoxes;
   }
   void LoadsTheFileIntoTheControls() {
     QFETCH(QByteArray, content);

@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -17,9 +18,18 @@
 
 #include "gui/tf_main.h"
 #include "tests/gui/fake_dialogs.h"
-#include "tests/gui/test_context.h"
 
 namespace gui_tests {
+
+// A program folder of the test's own, so bare settings names never reach the build folder.
+inline gui::ProgramContext TestContext(const QString& program_folder,
+                                       const QStringList& parameters = {}) {
+  gui::ProgramContext context;
+  context.parameters = parameters;
+  context.program_folder = program_folder;
+  context.program_file = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+  return context;
+}
 
 class WindowTestBase : public QObject {
  protected:
