@@ -1,9 +1,14 @@
 // parlocon: runs one synchronisation from the settings file named on the command line.
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <csignal>
 #include <cstdio>
 #include <exception>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "console/command_line.h"
 #include "console/console_sink.h"
@@ -11,6 +16,7 @@
 #include "console/std_output.h"
 #include "console/usage.h"
 #include "engine/platform/file_system.h"
+#include "engine/platform/path_rules.h"
 #include "engine/sync_run.h"
 #include "engine/version.h"
 
@@ -29,7 +35,7 @@ int PrintAndExit(const std::string& text) {
 int Run(const std::string& argument) {
   platform::FileSystem& fs = platform::DefaultFileSystem();
   std::string settings_path = argument;
-  if (argument.find('/') == std::string::npos) {
+  if (!platform::IsPathName(argument)) {
     std::string working_folder;
     platform::IoResult found = fs.WorkingFolder(&working_folder);
     if (!found.ok()) {
@@ -55,8 +61,18 @@ int Run(const std::string& argument) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+  // The program's own splitting rules, not the C runtime's: a backslash is never an escape.
+  std::vector<std::string> split = console::SplitCommandLine(GetCommandLineA());
+  std::vector<char*> split_argv;
+  for (std::string& argument : split) split_argv.push_back(argument.data());
+  split_argv.push_back(nullptr);
+  argc = static_cast<int>(split.size());
+  argv = split_argv.data();
+#else
   // A closed pipe must show as a failed write, not kill the program silently.
   std::signal(SIGPIPE, SIG_IGN);
+#endif
   if (argc < 2) return kExitDone;
   const std::string argument = argv[1];
   if (argument == "--help") return PrintAndExit(console::kUsage);

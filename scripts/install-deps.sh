@@ -5,6 +5,7 @@ set -euo pipefail
 want=(cmake ninja-build g++ libgtest-dev libgmock-dev tzdata qt6-base-dev fonts-liberation2 fonts-dejavu-core)
 if [ "${1:-build}" = test ]; then
   want+=(xvfb xauth xdotool x11-utils imagemagick rsync desktop-file-utils)
+  want+=(g++-mingw-w64-x86-64 wine64 googletest)
 fi
 if [ "${1:-build}" = icon ]; then
   want+=(librsvg2-bin)

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds and runs every test: once with warnings as errors, once under AddressSanitizer and
-# UndefinedBehaviorSanitizer.
+# UndefinedBehaviorSanitizer, and the Windows build under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh test
@@ -12,3 +12,5 @@ for preset in ci asan; do
   echo "== $preset: test"
   ctest --preset "$preset" -j "$jobs"
 done
+echo "== windows: cross-build with mingw-w64, test under Wine"
+JOBS=$jobs scripts/test-windows.sh
