@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # Installs what building and testing Parlowen needs on Debian 12, skipping what is present.
-# Usage: scripts/install-deps.sh [build|test]
+# Usage: scripts/install-deps.sh [build|package|test]
 set -euo pipefail
 want=(cmake ninja-build g++ libgtest-dev libgmock-dev qt6-base-dev fonts-liberation2 fonts-dejavu-core)
+if [ "${1:-build}" = package ] || [ "${1:-build}" = test ]; then
+  want+=(dpkg-dev file)
+fi
 if [ "${1:-build}" = test ]; then
   want+=(xvfb xauth xdotool x11-utils imagemagick rsync desktop-file-utils)
+  want+=(groff-base man-db shared-mime-info)
 fi
 missing=()
 for p in "${want[@]}"; do

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds and runs every test: once with warnings as errors, once under AddressSanitizer and
-# UndefinedBehaviorSanitizer.
+# UndefinedBehaviorSanitizer; then, as root, installs and removes the Debian package.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh test
@@ -12,3 +12,4 @@ for preset in ci asan; do
   echo "== $preset: test"
   ctest --preset "$preset" -j "$jobs"
 done
+scripts/package-test.sh
