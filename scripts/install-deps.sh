@@ -2,7 +2,7 @@
 # Installs what building and testing Parlowen needs on Debian 12, skipping what is present.
 # Usage: scripts/install-deps.sh [build|package|test]
 set -euo pipefail
-want=(cmake ninja-build g++ libgtest-dev libgmock-dev qt6-base-dev fonts-liberation2 fonts-dejavu-core)
+want=(cmake ninja-build g++ libgtest-dev libgmock-dev tzdata qt6-base-dev fonts-liberation2 fonts-dejavu-core)
 if [ "${1:-build}" = package ] || [ "${1:-build}" = test ]; then
   want+=(dpkg-dev file)
 fi

@@ -1,6 +1,8 @@
 // Moving a file's bytes from one descriptor to another, inside the kernel where it can.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstddef>
 #include <memory>
 
@@ -16,8 +18,9 @@ class CopyBuffer {
   std::unique_ptr<char[]> bytes_;
 };
 
-// Copies from the current offset of `from` to its end. Returns 0 or the errno of the failure.
-int CopyData(int from, int to, CopyBuffer& buffer);
+// Copies `size` bytes from the current offset of `from`, fewer if it ends sooner. Returns 0 or
+// the errno of the failure.
+int CopyData(int from, int to, off_t size, CopyBuffer& buffer);
 // Writes all of `size` bytes. Returns 0 or the errno of the failure.
 int WriteAll(int fd, const char* data, size_t size);
 

@@ -60,6 +60,15 @@ std::string ParentOf(const std::string& path) {
   return path.substr(0, cut);
 }
 
+mode_t ProcessUmask() {
+  static const mode_t mask = [] {
+    mode_t m = umask(0);
+    umask(m);
+    return m;
+  }();
+  return mask;
+}
+
 class Fd {
  public:
   explicit Fd(int fd = -1) : fd_(fd) {}
@@ -223,10 +232,13 @@ class PosixFileSystem final : public FileSystem {
       return r;
     }
     TempFile temp(ParentOf(to));
-    if (int err = temp.Create(0600)) return Failed(what, err);
-    if (int err = CopyData(source.get(), temp.fd(), buffer_)) return Failed(what, err);
+    // Created with its final permission bits where the umask keeps them, else fixed below.
+    const mode_t mode = st.st_mode & 0777;
+    const bool exact = (mode & ~ProcessUmask()) == mode;
+    if (int err = temp.Create(exact ? mode : 0600)) return Failed(what, err);
+    if (int err = CopyData(source.get(), temp.fd(), st.st_size, buffer_)) return Failed(what, err);
+    if (!exact && fchmod(temp.fd(), mode) != 0) return Failed(what, errno);
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
-    if (fchmod(temp.fd(), st.st_mode & 0777) != 0) return Failed(what, errno);
     if (futimens(temp.fd(), times) != 0) return Failed(what, errno);
     if (int err = temp.CommitAs(to)) return Failed(what, err);
     return {};
