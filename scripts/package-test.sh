@@ -59,6 +59,9 @@ cd - >/dev/null
 
 if $with_window; then
   desktop-file-validate /usr/share/applications/parlowin.desktop || fail "desktop entry invalid"
+  [ -f /usr/share/icons/hicolor/256x256/apps/parlowin.png ] || fail "the window's icon is missing"
+  [ "$(/usr/bin/parlowin --version)" = "parlowin ${built_version#parlocon }" ] ||
+    fail "installed parlowin --version differs"
   grep -q '^application/x-parlowen-settings:\*\.bfs$' /usr/share/mime/globs ||
     fail "*.bfs is not registered as a file type"
   grep -q '^application/x-parlowen-settings=.*parlowin\.desktop' \
