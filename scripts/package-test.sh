@@ -23,7 +23,8 @@ debs=(build/release/parlowen_*.deb)
 deb="$PWD/${debs[0]}"
 built_version=$(build/release/console/parlocon --version)
 with_window=false
-dpkg-deb -c "$deb" | grep -q '/usr/bin/parlowin$' && with_window=true
+contents=$(dpkg-deb -c "$deb")
+grep -q '/usr/bin/parlowin$' <<<"$contents" && with_window=true
 
 work=$(mktemp -d)
 cleanup() {
@@ -81,4 +82,5 @@ done
 if grep -qs 'parlowen' /usr/share/mime/globs /usr/share/applications/mimeinfo.cache; then
   fail "the file type is still registered after removal"
 fi
-echo "== package test passed: installed, ran $copies copies from the example, removed"
+$with_window && window=", window checked" || window=", no window built"
+echo "== package test passed: installed, ran $copies copies from the example$window, removed"
