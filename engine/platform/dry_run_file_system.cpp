@@ -53,12 +53,18 @@ IoResult DryRunFileSystem::CopyOver(const std::string& from, const std::string& 
   const std::string what = "copy " + from + " -> " + to;
   const size_t cut = to.rfind('/');
   if (cut != std::string::npos) {
-    uint32_t attr = 0;
-    IoResult folder = GetAttributes(cut == 0 ? "/" : to.substr(0, cut), &attr);
-    if (!folder.ok())
-      return Refused(what, folder.os_code);
-    if ((attr & engine::kAttrFolder) == 0)
-      return Refused(what, ENOTDIR);
+    // Copies come folder by folder, so one look at each destination folder is enough.
+    std::string folder = cut == 0 ? "/" : to.substr(0, cut);
+    if (folder != checked_folder_) {
+      uint32_t attr = 0;
+      IoResult found = GetAttributes(folder, &attr);
+      checked_folder_code_ = !found.ok()                         ? found.os_code
+                             : (attr & engine::kAttrFolder) == 0 ? ENOTDIR
+                                                                 : 0;
+      checked_folder_ = std::move(folder);
+    }
+    if (checked_folder_code_ != 0)
+      return Refused(what, checked_folder_code_);
   }
   uint32_t attr = 0;
   if (GetAttributes(to, &attr).ok() && (attr & engine::kAttrFolder) != 0) {

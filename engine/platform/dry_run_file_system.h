@@ -28,6 +28,8 @@ class DryRunFileSystem final : public ForwardingFileSystem {
 
  private:
   std::set<std::string> made_folders_;  // repeated "/" collapsed, no trailing "/"
+  std::string checked_folder_;          // the destination folder of the latest copy
+  int checked_folder_code_ = 0;         // why copies into it fail; 0 when they would not
 };
 
 }  // namespace platform
