@@ -1,5 +1,6 @@
 #include "console/std_output.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -23,7 +24,11 @@ int WriteAll(int fd, const char* data, size_t size) {
 
 }  // namespace
 
-StdOutput::StdOutput(int fd) : fd_(fd), immediate_(isatty(fd) == 1) {}
+StdOutput::StdOutput(int fd) : fd_(fd), immediate_(isatty(fd) == 1) {
+  // Started without this output at all: a buffer would hide that until it fills, while the
+  // run went on copying. The first line must fail instead, before any work is done.
+  if (fcntl(fd, F_GETFD) < 0) missing_ = errno;
+}
 
 int StdOutput::Append(std::string_view bytes) {
   int failure = 0;
@@ -42,6 +47,7 @@ int StdOutput::Append(std::string_view bytes) {
 }
 
 int StdOutput::WriteLine(std::string_view text) {
+  if (missing_ != 0) return missing_;
   int failure = Append(text);
   int err = Append("\r\n");
   if (failure == 0) failure = err;

@@ -25,6 +25,7 @@ class StdOutput {
 
   int fd_;
   bool immediate_;
+  int missing_ = 0;  // errno when the descriptor was not open at the start
   char buffer_[kBufferSize];
   size_t used_ = 0;
 };

@@ -35,6 +35,8 @@ void Scan(ScanContext& ctx, const std::string& folder) {
     return;
   }
 
+  for (const std::string& failure : listing.failures) ctx.sink.Failure(failure);
+
   std::string path;
   if (Options.SyncSub) {
     for (const platform::Subfolder& sub : listing.subfolders) {

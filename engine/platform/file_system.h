@@ -34,6 +34,7 @@ struct Subfolder {
 struct FolderListing {
   std::vector<Subfolder> subfolders;    // every folder entry except "." and ".."
   std::vector<engine::FileEntry> files;  // entries that are not folders, matching the mask
+  std::vector<std::string> failures;     // entries that are there but could not be examined
 };
 
 class FileSystem {

@@ -1,14 +1,16 @@
-#include <gtest/gtest.h>
+#include "engine/platform/posix/local_dos_time.h"
 
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <ctime>
+#include <limits>
 #include <random>
 
+#include <gtest/gtest.h>
+
 #include "engine/dos_time.h"
-#include "engine/platform/posix/local_dos_time.h"
 
 namespace {
 
@@ -47,6 +49,16 @@ TEST(LocalDosTimeTest, AgreesWithLocalTimeInEveryKindOfZone) {
 TEST(LocalDosTimeTest, ClampsTimesOutsideTheRangeItCanHold) {
   EXPECT_EQ(platform::LocalDosTime(-86400LL * 365 * 20), engine::PackDosTime(1980, 1, 1, 0, 0, 0));
   EXPECT_EQ(platform::LocalDosTime(5000000000LL), engine::PackDosTime(2107, 12, 31, 23, 59, 58));
+}
+
+// Some file systems store any 64-bit time; such a file must still give one of the ends.
+TEST(LocalDosTimeTest, TakesEveryTimeAFileCanCarry) {
+  const uint32_t earliest = engine::PackDosTime(1980, 1, 1, 0, 0, 0);
+  const uint32_t latest = engine::PackDosTime(2107, 12, 31, 23, 59, 58);
+  EXPECT_EQ(platform::LocalDosTime(std::numeric_limits<time_t>::min()), earliest);
+  EXPECT_EQ(platform::LocalDosTime(-1), earliest);
+  EXPECT_EQ(platform::LocalDosTime(0), earliest);
+  EXPECT_EQ(platform::LocalDosTime(std::numeric_limits<time_t>::max()), latest);
 }
 
 }  // namespace

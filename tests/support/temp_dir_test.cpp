@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -60,6 +61,35 @@ void TempDirTest::SetTime(const std::string& relative, long long seconds, long n
   times[0].tv_nsec = nanoseconds;
   times[1] = times[0];
   ASSERT_EQ(utimensat(AT_FDCWD, PathOf(relative).c_str(), times, 0), 0) << relative;
+}
+
+std::string TempDirTest::TimeOf(const std::string& relative) const {
+  struct stat st {};
+  if (stat(PathOf(relative).c_str(), &st) != 0)
+    return "missing";
+  return std::to_string(st.st_mtim.tv_sec) + "." + std::to_string(st.st_mtim.tv_nsec);
+}
+
+unsigned TempDirTest::ModeOf(const std::string& relative) const {
+  struct stat st {};
+  if (stat(PathOf(relative).c_str(), &st) != 0)
+    return 0xFFFFFFFF;
+  return st.st_mode & 07777;
+}
+
+std::vector<std::string> TempDirTest::ListTree(const std::string& relative) const {
+  std::vector<std::string> entries;
+  const std::filesystem::path top = root_ / relative;
+  std::error_code error;
+  for (auto it = std::filesystem::recursive_directory_iterator(top, error);
+       it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
+    std::string name = it->path().lexically_relative(top).string();
+    if (it->is_directory() && !it->is_symlink())
+      name += "/";
+    entries.push_back(name);
+  }
+  std::sort(entries.begin(), entries.end());
+  return entries;
 }
 
 }  // namespace testing_support

@@ -2,10 +2,11 @@
 // that run in parallel never share one.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
 
 namespace testing_support {
 
@@ -22,6 +23,12 @@ class TempDirTest : public ::testing::Test {
   void MakeFolder(const std::string& relative);
   // Sets the last-write time, in seconds since 1970.
   void SetTime(const std::string& relative, long long seconds, long nanoseconds = 0);
+  // The last-write time as "seconds.nanoseconds", and the permission bits, of what the path
+  // names after following links.
+  std::string TimeOf(const std::string& relative) const;
+  unsigned ModeOf(const std::string& relative) const;
+  // Every entry below `relative`, sorted, folders with a trailing "/"; links are not followed.
+  std::vector<std::string> ListTree(const std::string& relative) const;
 
   std::filesystem::path root_;
 };

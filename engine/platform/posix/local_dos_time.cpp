@@ -39,6 +39,10 @@ long LocalOffset(time_t seconds) {
 }  // namespace
 
 uint32_t LocalDosTime(time_t seconds) {
+  // A file may carry any 64-bit time. Long before 1980 or after 2107 the answer is one of the
+  // format's ends in every zone, and the day arithmetic below must not overflow on such times.
+  if (seconds < 0) return engine::PackDosTime(1979, 1, 1, 0, 0, 0);
+  if (seconds > 4500000000) return engine::PackDosTime(2108, 1, 1, 0, 0, 0);  // year 2112
   const int64_t local = static_cast<int64_t>(seconds) + LocalOffset(seconds);
   const int64_t days = FloorDiv(local, kDay);
   const int64_t of_day = local - days * kDay;

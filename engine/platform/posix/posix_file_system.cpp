@@ -145,8 +145,9 @@ class PosixFileSystem final : public FileSystem {
     }
     const bool every_name = engine::MaskMatchesEverything(mask);
     struct stat st;
-    errno = 0;
-    while (struct dirent* d = readdir(dir)) {
+    // readdir tells its failure only through errno, so clear it before every call: a failed
+    // fstatat of a dangling link must not pass for a failed listing.
+    while (struct dirent* d = (errno = 0, readdir(dir))) {
       const char* name = d->d_name;
       if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0))) continue;
       const bool maybe_folder = d->d_type == DT_DIR || d->d_type == DT_LNK ||
@@ -156,8 +157,14 @@ class PosixFileSystem final : public FileSystem {
       const bool wanted_file =
           maybe_file && !mask.empty() && (every_name || engine::MatchesMask(mask, name));
       if (!(maybe_folder && with_subfolders) && !wanted_file) continue;
-      // Links are followed; whatever is neither a file nor a folder then is left out.
-      if (fstatat(dirfd(dir), name, &st, 0) != 0) continue;
+      // Links are followed; whatever is neither a file nor a folder then is left out, and so
+      // are dangling links and entries gone since the read. Any other refusal is reported.
+      if (fstatat(dirfd(dir), name, &st, 0) != 0) {
+        if (errno != ENOENT && errno != ELOOP) {
+          listing->failures.push_back(Failed("status " + folder + "/" + name, errno).message);
+        }
+        continue;
+      }
       if (S_ISDIR(st.st_mode)) {
         if (with_subfolders) {
           listing->subfolders.push_back(
@@ -167,7 +174,6 @@ class PosixFileSystem final : public FileSystem {
       } else if (S_ISREG(st.st_mode) && wanted_file) {
         listing->files.push_back(EntryOf(st, name));
       }
-      errno = 0;
     }
     int err = errno;
     closedir(dir);
