@@ -1,12 +1,25 @@
-// Turning the console program's argument into the settings path.
+// The console program's command line: splitting it into arguments, and turning the first
+// argument into the settings path.
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace console {
 
-// A name with "/" anywhere is used as it stands; any other name is taken from the current
-// folder, joined with "/" (at the root that gives "//name", which the OS reads as "/name").
+inline constexpr size_t kMaxArgumentLength = 4096;
+
+// Splits a whole command line (the program's name first) into arguments. Characters up to and
+// including the space separate; a double quote opens a stretch, up to the next one or the end,
+// in which they do not; the quotes are dropped, and a pair with nothing between them where an
+// argument would begin is skipped. A backslash is an ordinary character, also before a quote.
+// An argument ends after kMaxArgumentLength characters; the rest is the next argument.
+std::vector<std::string> SplitCommandLine(std::string_view command_line);
+
+// A name that already says where the file lies is used as it stands; any other name is taken
+// from the current folder, joined with the OS's separator (at the root that doubles it, which
+// the OS reads as one).
 std::string ResolveSettingsPath(const std::string& argument, const std::string& working_folder);
 
 }  // namespace console

@@ -1,10 +1,9 @@
 #include "console/console_sink.h"
 
-#include <unistd.h>
-
 #include <cstdlib>
 
 #include "console/failure_report.h"
+#include "engine/platform/std_streams.h"
 
 namespace console {
 
@@ -20,9 +19,8 @@ void ConsoleSink::Status(const std::string& text) {
 void ConsoleSink::Failure(const std::string& text) {
   ++failures_;
   std::string line = "parlocon: " + text + "\n";
-  if (write(STDERR_FILENO, line.data(), line.size()) < 0) {
-    // Standard error is gone too; the exit code still reports the failure.
-  }
+  // When standard error is gone too, the exit code still reports the failure.
+  platform::WriteStream(platform::kStdError, line);
 }
 
 }  // namespace console

@@ -5,10 +5,10 @@
 
 namespace console {
 
-// The message for a failed output operation, by errno: "Disk full", "I/O error 32", ...
+// The message for a failed output operation, by the OS's code: "Disk full", "I/O error 32", ...
 std::string OutputErrorMessage(int error);
 
-// "Exception <kind> in module parlocon at 00000000." LF, then the message with a full stop.
+// "Exception <kind> in module parlocon[.exe] at 00000000." LF, then the message with a full stop.
 std::string FailureReport(const std::string& kind, const std::string& message);
 
 // Writes the report to standard output, or to standard error when that fails too.

@@ -1,4 +1,8 @@
 // parlocon: runs one synchronisation from the settings file named on the command line.
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -16,6 +20,7 @@
 #include "console/usage.h"
 #include "engine/platform/dry_run_file_system.h"
 #include "engine/platform/file_system.h"
+#include "engine/platform/path_rules.h"
 #include "engine/sync_run.h"
 #include "engine/version.h"
 
@@ -36,7 +41,7 @@ int Run(const console::ProgramOptions& options) {
   const std::string& argument = options.settings_file;
   platform::FileSystem& fs = platform::DefaultFileSystem();
   std::string settings_path = argument;
-  if (argument.find('/') == std::string::npos) {
+  if (!platform::IsPathName(argument)) {
     std::string working_folder;
     platform::IoResult found = fs.WorkingFolder(&working_folder);
     if (!found.ok()) {
@@ -78,8 +83,18 @@ int Run(const console::ProgramOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+  // The program's own splitting rules, not the C runtime's: a backslash is never an escape.
+  std::vector<std::string> split = console::SplitCommandLine(GetCommandLineA());
+  std::vector<char*> split_argv;
+  for (std::string& argument : split) split_argv.push_back(argument.data());
+  split_argv.push_back(nullptr);
+  argc = static_cast<int>(split.size());
+  argv = split_argv.data();
+#else
   // A closed pipe must show as a failed write, not kill the program silently.
   std::signal(SIGPIPE, SIG_IGN);
+#endif
   const console::ProgramOptions options =
       console::ParseProgramOptions(std::vector<std::string>(argv + 1, argv + argc));
   switch (options.action) {

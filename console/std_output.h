@@ -9,11 +9,11 @@ namespace console {
 
 class StdOutput {
  public:
-  explicit StdOutput(int fd);
+  explicit StdOutput(int fd);  // platform::kStdOutput or platform::kStdError
 
-  // Adds one line ended by CR LF. Returns 0, or the errno of a write that failed meanwhile.
+  // Adds one line ended by CR LF. Returns 0, or the OS's code of a write that failed meanwhile.
   int WriteLine(std::string_view text);
-  // Writes out what the buffer holds; the result is 0 or an errno.
+  // Writes out what the buffer holds; the result is 0 or the OS's code.
   int Flush();
   // Drops what the buffer holds, after a failure has made it useless.
   void Discard() { used_ = 0; }
@@ -25,7 +25,7 @@ class StdOutput {
 
   int fd_;
   bool immediate_;
-  int missing_ = 0;  // errno when the descriptor was not open at the start
+  int missing_ = 0;  // the OS's code when the stream was missing at the start
   char buffer_[kBufferSize];
   size_t used_ = 0;
 };

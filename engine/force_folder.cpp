@@ -1,6 +1,7 @@
 #include "engine/force_folder.h"
 
 #include "engine/file_entry.h"
+#include "engine/platform/path_rules.h"
 
 namespace engine {
 
@@ -14,13 +15,16 @@ bool FolderExists(const std::string& path) {
 }
 
 bool ForceFolder(platform::FileSystem& fs, const std::string& path, platform::IoResult* failure) {
-  // Every trailing "/" goes, not just one: a target written as "/d/" gives paths like "/d//sub",
-  // whose parent "/d//" would otherwise look like a root and never be created.
+  // Every trailing separator goes, not just one: a target written as "/d/" gives paths like
+  // "/d//sub", whose parent "/d//" would otherwise look like a root and never be created.
+  const char separator = platform::kPathSeparator;
   std::string folder = path;
-  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-  if (folder.empty() || folder == "/" || FolderExists(fs, folder)) return true;
-  size_t cut = folder.rfind('/');
-  std::string parent = cut == std::string::npos ? std::string() : folder.substr(0, cut + 1);
+  while (folder.size() > 1 && folder.back() == separator) folder.pop_back();
+  if (folder.empty() || (folder.size() == 1 && folder[0] == separator) ||
+      FolderExists(fs, folder)) {
+    return true;
+  }
+  std::string parent = folder.substr(0, platform::ParentLength(folder));
   if (parent == folder) return true;
   if (!ForceFolder(fs, parent, failure)) return false;
   platform::IoResult made = fs.MakeFolder(folder);

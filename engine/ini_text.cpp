@@ -64,12 +64,13 @@ std::vector<Line> SplitLines(std::string_view text) {
   size_t pos = 0;
   // A byte-order mark belongs to no line.
   if (text.substr(0, 3) == "\xEF\xBB\xBF") pos = 3;
+  // A line ends at LF, CR LF or a CR alone, as the profile functions read it.
   while (pos < text.size()) {
-    size_t nl = text.find('\n', pos);
-    size_t stop = nl == std::string_view::npos ? text.size() : nl;
-    size_t end = (stop > pos && text[stop - 1] == '\r') ? stop - 1 : stop;
-    lines.push_back(ParseLine(text, pos, end));
-    pos = nl == std::string_view::npos ? text.size() : nl + 1;
+    size_t stop = text.find_first_of("\r\n", pos);
+    if (stop == std::string_view::npos)
+      stop = text.size();
+    lines.push_back(ParseLine(text, pos, stop));
+    pos = stop + (text.substr(stop, 2) == "\r\n" ? 2 : 1);
   }
   return lines;
 }
@@ -88,8 +89,14 @@ std::pair<size_t, size_t> FindSection(const std::vector<Line>& lines, std::strin
 }
 
 std::string_view LineEnd(std::string_view text) {
-  size_t nl = text.find('\n');
-  return (nl != std::string_view::npos && nl > 0 && text[nl - 1] == '\r') ? "\r\n" : "\n";
+  size_t first = text.find_first_of("\r\n");
+  if (first == std::string_view::npos || text[first] == '\n')
+    return "\n";
+  return text.substr(first, 2) == "\r\n" ? "\r\n" : "\r";
+}
+
+bool EndsWithLineBreak(std::string_view text) {
+  return !text.empty() && (text.back() == '\n' || text.back() == '\r');
 }
 
 }  // namespace
@@ -124,7 +131,8 @@ std::string SetIniValue(std::string_view text, std::string_view section, std::st
   result.reserve(text.size() + key.size() + value.size() + 16);
   if (first == lines.size()) {
     result.append(text);
-    if (!text.empty() && text.back() != '\n') result.append(eol);
+    if (!text.empty() && !EndsWithLineBreak(text))
+      result.append(eol);
     result.append("[").append(section).append("]").append(eol);
     result.append(key).append("=").append(value).append(eol);
     return result;
@@ -146,7 +154,8 @@ std::string SetIniValue(std::string_view text, std::string_view section, std::st
   }
   size_t insert_at = after + 1 < lines.size() ? lines[after + 1].begin : text.size();
   result.append(text.substr(0, insert_at));
-  if (insert_at == text.size() && !text.empty() && text.back() != '\n') result.append(eol);
+  if (insert_at == text.size() && !text.empty() && !EndsWithLineBreak(text))
+    result.append(eol);
   result.append(key).append("=").append(value).append(eol);
   result.append(text.substr(insert_at));
   return result;

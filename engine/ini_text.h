@@ -1,7 +1,7 @@
-// Reading and editing the text of an initialization file, as the profile functions do:
-// section and key names match without regard to case and are trimmed; the first section of a
-// name and the first line of a key count; values lose surrounding white space and one pair of
-// enclosing quotes and are cut to 2047 characters.
+// Reading and editing the text of an initialization file, as the profile functions do: lines
+// end at LF, CR LF or a lone CR; section and key names match without regard to case and are
+// trimmed; the first section of a name and the first line of a key count; values lose
+// surrounding white space and one pair of enclosing quotes and are cut to 2047 characters.
 #pragma once
 
 #include <optional>

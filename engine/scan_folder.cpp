@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "engine/platform/path_rules.h"
 #include "engine/sync_paths.h"
 #include "engine/sync_run.h"
 
@@ -44,7 +45,7 @@ void Scan(ScanContext& ctx, const std::string& folder) {
       if (sub.name == "." || sub.name == "..") continue;
       // A target inside the source, or a link back to a folder above: never entered.
       if (Contains(ctx.skip, sub.id) || Contains(ctx.descent, sub.id)) continue;
-      path.assign(folder).append("/").append(sub.name);
+      path.assign(folder).append(1, platform::kPathSeparator).append(sub.name);
       SubFolders.emplace_back(RelativePath(path, Options.SourceFolder));
       ctx.descent.push_back(sub.id);
       Scan(ctx, path);
@@ -62,7 +63,7 @@ void Scan(ScanContext& ctx, const std::string& folder) {
   for (FileEntry& file : listing.files) {
     bool found = compare && ctx.fs.FindEntry(master_folder, file.Name, &master);
     if (!IsChanged(file, found ? &master : nullptr)) continue;
-    path.assign(folder).append("/").append(file.Name);
+    path.assign(folder).append(1, platform::kPathSeparator).append(file.Name);
     file.Name = path;
     CopyList.push_back(std::move(file));
   }

@@ -2,6 +2,7 @@
 
 #include "engine/force_folder.h"
 #include "engine/load_options.h"
+#include "engine/platform/path_rules.h"
 #include "engine/scan_folder.h"
 #include "engine/sync_paths.h"
 
@@ -35,7 +36,9 @@ void CreateSubfolders(platform::FileSystem& fs, ProgressSink& sink) {
   }
 }
 
-std::string_view FolderOf(std::string_view path) { return path.substr(0, path.rfind('/')); }
+std::string_view FolderOf(std::string_view path) {
+  return path.substr(0, path.rfind(platform::kPathSeparator));
+}
 
 void CopyFiles(platform::FileSystem& fs, ProgressSink& sink) {
   // A file that failed to reach a destination is held back from the master, so the next run
@@ -49,8 +52,11 @@ void CopyFiles(platform::FileSystem& fs, ProgressSink& sink) {
     for (size_t i = 0; i < CopyList.size(); ++i) {
       const std::string& source = CopyList[i].Name;
       if (!target.empty()) {
-        // The relative path starts with "/", so the destination has "//"; the OS reads it as one.
-        destination.assign(target).append("/").append(RelativePath(source, Options.SourceFolder));
+        // The relative path starts with a separator, so the destination has a doubled one
+        // ("/d//a.txt"); the OS reads it as one.
+        destination.assign(target)
+            .append(1, platform::kPathSeparator)
+            .append(RelativePath(source, Options.SourceFolder));
         if (is_master && failed[i]) {
           sink.Failure("master copy held back for " + source + ": not every destination received it");
         } else {

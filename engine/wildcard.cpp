@@ -37,11 +37,12 @@ bool EndsWithDotStar(std::string_view mask) {
 bool MatchesMask(std::string_view mask, std::string_view name) {
   if (mask.empty()) return false;
   if (MatchPlain(mask, name)) return true;
-  return EndsWithDotStar(mask) && MatchPlain(mask.substr(0, mask.size() - 2), name);
+  // What remains without the ".*" is a mask by the same rules: "*.*.*" matches what "*.*" does.
+  return EndsWithDotStar(mask) && MatchesMask(mask.substr(0, mask.size() - 2), name);
 }
 
 bool MaskMatchesEverything(std::string_view mask) {
-  if (EndsWithDotStar(mask)) mask.remove_suffix(2);
+  while (EndsWithDotStar(mask)) mask.remove_suffix(2);
   if (mask.empty()) return false;
   for (char c : mask) {
     if (c != '*') return false;

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs every test: once with warnings as errors, once under AddressSanitizer and
-# UndefinedBehaviorSanitizer; then, as root, installs and removes the Debian package.
+# UndefinedBehaviorSanitizer, and the Windows build under Wine; then, as root, installs and
+# removes the Debian package.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh test
@@ -12,4 +13,6 @@ for preset in ci asan; do
   echo "== $preset: test"
   ctest --preset "$preset" -j "$jobs"
 done
+echo "== windows: cross-build with mingw-w64, test under Wine"
+JOBS=$jobs scripts/test-windows.sh
 scripts/package-test.sh

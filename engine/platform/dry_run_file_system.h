@@ -1,8 +1,8 @@
 // A file system that reads the real one and writes nothing: the dry run. A folder it is asked
 // to create counts as existing from then on, so the run goes on exactly as after a real folder
 // pass. A write that would fail for a reason the disk already shows (a file where a folder
-// must go, a folder where a file must go, a missing destination folder) fails here too, with
-// the reason in the C library's words; every other write reports success.
+// must go, a folder where a file must go, a missing destination folder) fails here too; every
+// other write reports success.
 #pragma once
 
 #include <set>
@@ -29,7 +29,7 @@ class DryRunFileSystem final : public ForwardingFileSystem {
  private:
   std::set<std::string> made_folders_;  // repeated "/" collapsed, no trailing "/"
   std::string checked_folder_;          // the destination folder of the latest copy
-  int checked_folder_code_ = 0;         // why copies into it fail; 0 when they would not
+  IoResult checked_folder_result_;      // why copies into it would fail, if they would
 };
 
 }  // namespace platform

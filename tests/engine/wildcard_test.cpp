@@ -81,6 +81,6 @@ INSTANTIATE_TEST_SUITE_P(Masks, MaskMatchesEverythingTest,
                                          EverythingCase{"**.*", true},
                                          EverythingCase{"*.txt", false}, EverythingCase{"", false},
                                          EverythingCase{".*", false}, EverythingCase{"?", false},
-                                         EverythingCase{"*.*.*", false}));
+                                         EverythingCase{"*.*.*", true}));
 
 }  // namespace

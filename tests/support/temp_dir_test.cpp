@@ -1,12 +1,12 @@
 #include "tests/support/temp_dir_test.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <random>
 #include <sstream>
+
+#include "tests/support/file_times.h"
 
 namespace testing_support {
 
@@ -18,7 +18,11 @@ void TempDirTest::SetUp() {
   for (char& c : name) {
     if (c == '/') c = '_';
   }
-  root_ = std::filesystem::temp_directory_path() / name;
+  // TEST_TMPDIR moves the tests' folders elsewhere, e.g. onto another drive.
+  const char* base = std::getenv("TEST_TMPDIR");
+  root_ = (base != nullptr && *base != 0 ? std::filesystem::path(base)
+                                         : std::filesystem::temp_directory_path()) /
+          name;
   std::filesystem::create_directories(root_);
 }
 
@@ -34,7 +38,7 @@ void TempDirTest::TearDown() {
 }
 
 std::string TempDirTest::PathOf(const std::string& relative) const {
-  return relative.empty() ? root_.string() : (root_ / relative).string();
+  return relative.empty() ? root_.string() : (root_ / relative).make_preferred().string();
 }
 
 std::string TempDirTest::WriteFile(const std::string& relative, const std::string& content) {
@@ -56,25 +60,15 @@ void TempDirTest::MakeFolder(const std::string& relative) {
 }
 
 void TempDirTest::SetTime(const std::string& relative, long long seconds, long nanoseconds) {
-  struct timespec times[2];
-  times[0].tv_sec = static_cast<time_t>(seconds);
-  times[0].tv_nsec = nanoseconds;
-  times[1] = times[0];
-  ASSERT_EQ(utimensat(AT_FDCWD, PathOf(relative).c_str(), times, 0), 0) << relative;
+  ASSERT_TRUE(SetFileTimes(PathOf(relative), seconds, nanoseconds)) << relative;
 }
 
 std::string TempDirTest::TimeOf(const std::string& relative) const {
-  struct stat st {};
-  if (stat(PathOf(relative).c_str(), &st) != 0)
-    return "missing";
-  return std::to_string(st.st_mtim.tv_sec) + "." + std::to_string(st.st_mtim.tv_nsec);
+  return WriteTimeText(PathOf(relative));
 }
 
 unsigned TempDirTest::ModeOf(const std::string& relative) const {
-  struct stat st {};
-  if (stat(PathOf(relative).c_str(), &st) != 0)
-    return 0xFFFFFFFF;
-  return st.st_mode & 07777;
+  return PermissionBits(PathOf(relative));
 }
 
 std::vector<std::string> TempDirTest::ListTree(const std::string& relative) const {

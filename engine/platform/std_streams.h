@@ -1,0 +1,30 @@
+// Standard output and standard error as the console program writes them: raw bytes, with no
+// buffering or line-end conversion of their own. One definition per OS.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+inline constexpr int kStdOutput = 1;
+inline constexpr int kStdError = 2;
+
+// True when every line must be handed over the moment it is written: the stream is a
+// terminal or console.
+bool WritesAtOnce(int stream);
+
+// 0 when the process was started with the stream, else the OS's code for its absence.
+int MissingStream(int stream);
+
+// Writes every byte. Returns 0, or the OS's code for the failure (errno, GetLastError()).
+int WriteStream(int stream, std::string_view bytes);
+
+// The failure report's text for a code from WriteStream: "File not found", "Disk full",
+// "I/O error 32", ...
+std::string OutputErrorText(int code);
+
+// What the OS adds to a program's name to make its file name ("" or ".exe").
+extern const char kProgramFileSuffix[];
+
+}  // namespace platform

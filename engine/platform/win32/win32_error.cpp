@@ -1,0 +1,35 @@
+#include "engine/platform/win32/win32_error.h"
+
+namespace platform {
+
+std::string SystemMessage(DWORD code) {
+  char* text = nullptr;
+  DWORD length = FormatMessageA(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&text), 0,
+      nullptr);
+  std::string message;
+  if (length > 0 && text != nullptr)
+    message.assign(text, length);
+  if (text != nullptr)
+    LocalFree(text);
+  while (!message.empty() &&
+         (message.back() == '\n' || message.back() == '\r' || message.back() == ' ')) {
+    message.pop_back();
+  }
+  if (message.empty())
+    message = "error " + std::to_string(code);
+  return message;
+}
+
+IoResult Win32Failure(const std::string& what, DWORD code) {
+  IoResult r;
+  if (code == ERROR_SUCCESS)
+    code = ERROR_GEN_FAILURE;
+  r.os_code = static_cast<int>(code);
+  r.not_found = code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND;
+  r.message = what + ": " + SystemMessage(code);
+  return r;
+}
+
+}  // namespace platform

@@ -1,0 +1,28 @@
+// Starting a Windows program from a whole command line, as a shell or a scheduler does, with
+// its standard output and error in files, and reading back what it printed and how it ended.
+#pragma once
+
+#include <string>
+
+namespace windows_tests {
+
+enum class StdOut {
+  kFile,        // a file, read back into `out`
+  kClosedPipe,  // a pipe whose reading end is already closed
+  kNone,        // no standard output at all
+};
+
+struct ProcessResult {
+  unsigned long exit_code = 0xFFFFFFFF;
+  std::string out;
+  std::string err;
+};
+
+// Runs `command_line` in `working_folder`; the output files go to `output_folder`.
+ProcessResult RunCommandLine(const std::string& command_line, const std::string& working_folder,
+                             const std::string& output_folder, StdOut std_out = StdOut::kFile);
+
+// The full path of parlocon.exe, which the build puts beside the test program.
+std::string ParloconExe();
+
+}  // namespace windows_tests

@@ -1,0 +1,274 @@
+// The Windows file system against the contract of platform::FileSystem, on real folders.
+#include <windows.h>
+
+#include <ctime>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "engine/dos_time.h"
+#include "engine/platform/file_system.h"
+#include "tests/support/temp_dir_test.h"
+
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+using ::testing::StartsWith;
+using ::testing::UnorderedElementsAre;
+
+class Win32FileSystemTest : public testing_support::TempDirTest {
+ protected:
+  DWORD Attributes(const std::string& relative) const {
+    return GetFileAttributesA(PathOf(relative).c_str());
+  }
+  void AddAttributes(const std::string& relative, DWORD attr) {
+    ASSERT_TRUE(SetFileAttributesA(PathOf(relative).c_str(), Attributes(relative) | attr));
+  }
+  // Every name in a folder, so a test sees what a failed operation left behind.
+  std::vector<std::string> Names(const std::string& relative) const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(PathOf(relative))) {
+      names.push_back(entry.path().filename().string());
+    }
+    return names;
+  }
+  FILETIME WriteTime(const std::string& relative) const {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    GetFileAttributesExA(PathOf(relative).c_str(), GetFileExInfoStandard, &data);
+    return data.ftLastWriteTime;
+  }
+
+  platform::FileSystem& fs_ = platform::DefaultFileSystem();
+};
+
+TEST_F(Win32FileSystemTest, ListsMatchingFilesAndEverySubfolder) {
+  WriteFile("a.txt", "abc");
+  WriteFile("b.doc", "x");
+  WriteFile("sub\\c.txt", "x");
+  MakeFolder("hid");
+  AddAttributes("hid", FILE_ATTRIBUTE_HIDDEN);
+
+  platform::FolderListing listing;
+  ASSERT_TRUE(fs_.ListFolder(PathOf(), "*.TXT", true, &listing).ok());
+  ASSERT_EQ(listing.files.size(), 1u);
+  EXPECT_EQ(listing.files[0].Name, "a.txt");
+  EXPECT_EQ(listing.files[0].Size, 3u);
+  EXPECT_EQ(listing.files[0].Attr & FILE_ATTRIBUTE_DIRECTORY, 0u);
+  ASSERT_EQ(listing.subfolders.size(), 2u);
+  const platform::Subfolder& first = listing.subfolders[0];
+  const platform::Subfolder& second = listing.subfolders[1];
+  EXPECT_THAT((std::vector<std::string>{first.name, second.name}),
+              UnorderedElementsAre("sub", "hid"));
+  const platform::Subfolder& hid = first.name == "hid" ? first : second;
+  EXPECT_NE(hid.attr & FILE_ATTRIBUTE_HIDDEN, 0u);
+  EXPECT_FALSE(first.id == second.id);
+  platform::FolderId sub_id;
+  ASSERT_TRUE(fs_.GetFolderId(PathOf("sub"), &sub_id).ok());
+  EXPECT_TRUE(sub_id == (first.name == "sub" ? first : second).id);
+
+  // No files for an empty mask or one that reaches into another folder; subfolders still.
+  for (const char* mask : {"", "sub\\*.txt", "sub/*.txt"}) {
+    platform::FolderListing none;
+    ASSERT_TRUE(fs_.ListFolder(PathOf(), mask, true, &none).ok()) << mask;
+    EXPECT_THAT(none.files, IsEmpty()) << mask;
+    EXPECT_EQ(none.subfolders.size(), 2u) << mask;
+  }
+}
+
+TEST_F(Win32FileSystemTest, AFolderThatCannotBeListedIsAFailureNamingIt) {
+  WriteFile("file.txt", "x");
+  for (const std::string& folder : {PathOf("missing"), PathOf("file.txt")}) {
+    for (bool with_subfolders : {true, false}) {
+      platform::FolderListing listing;
+      platform::IoResult r = fs_.ListFolder(folder, "*.*", with_subfolders, &listing);
+      EXPECT_FALSE(r.ok()) << folder;
+      EXPECT_THAT(r.message, StartsWith("list " + folder + ": ")) << folder;
+    }
+  }
+  platform::FolderListing empty;
+  WriteFile("empty\\other.doc", "x");
+  EXPECT_TRUE(fs_.ListFolder(PathOf("empty"), "*.txt", false, &empty).ok());
+}
+
+uint32_t ExpectedLocalDosTime(long long seconds) {
+  const time_t t = static_cast<time_t>(seconds);
+  std::tm local{};
+  localtime_s(&local, &t);
+  return engine::PackDosTime(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
+                             local.tm_min, local.tm_sec);
+}
+
+TEST_F(Win32FileSystemTest, EntryTimeIsTheLocalDosTimeInTwoSecondSteps) {
+  struct Case {
+    long long seconds;
+    uint32_t expected;
+  } cases[] = {
+      {1623752431, ExpectedLocalDosTime(1623752431)},  // 2021-06-15 10:20:31 UTC, odd second
+      {1623752430, ExpectedLocalDosTime(1623752430)},
+      {157766400, engine::PackDosTime(1980, 1, 1, 0, 0, 0)},          // 1975: the earliest
+      {4417977600LL, engine::PackDosTime(2107, 12, 31, 23, 59, 58)},  // 2110: the latest
+  };
+  for (const Case& c : cases) {
+    WriteFile("t.txt", "x");
+    SetTime("t.txt", c.seconds);
+    engine::FileEntry entry;
+    ASSERT_TRUE(fs_.FindEntry(PathOf(), "t.txt", &entry));
+    EXPECT_EQ(entry.Time, c.expected) << c.seconds;
+  }
+  EXPECT_EQ(ExpectedLocalDosTime(1623752431), ExpectedLocalDosTime(1623752430));
+}
+
+TEST_F(Win32FileSystemTest, SizeIsTheLowThirtyTwoBits) {
+  const std::string path = WriteFile("big.bin", "");
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  LARGE_INTEGER size;
+  size.QuadPart = (1LL << 32) + 5;
+  EXPECT_TRUE(SetFilePointerEx(file, size, nullptr, FILE_BEGIN));
+  EXPECT_TRUE(SetEndOfFile(file));
+  CloseHandle(file);
+  engine::FileEntry entry;
+  ASSERT_TRUE(fs_.FindEntry(PathOf(), "big.bin", &entry));
+  EXPECT_EQ(entry.Size, 5u);
+}
+
+TEST_F(Win32FileSystemTest, FindEntryFindsFilesAndFoldersAlike) {
+  WriteFile("a.txt", "abc");
+  MakeFolder("d");
+  engine::FileEntry entry;
+  ASSERT_TRUE(fs_.FindEntry(PathOf(), "A.TXT", &entry));
+  EXPECT_EQ(entry.Size, 3u);
+  ASSERT_TRUE(fs_.FindEntry(PathOf(), "d", &entry));
+  EXPECT_EQ(entry.Size, 0u);
+  EXPECT_NE(entry.Attr & FILE_ATTRIBUTE_DIRECTORY, 0u);
+  EXPECT_FALSE(fs_.FindEntry(PathOf(), "b.txt", &entry));
+  EXPECT_FALSE(fs_.FindEntry(PathOf("missing"), "a.txt", &entry));
+}
+
+TEST_F(Win32FileSystemTest, MakeFolderAcceptsAnExistingFolderOnly) {
+  EXPECT_TRUE(fs_.MakeFolder(PathOf("new")).ok());
+  EXPECT_NE(Attributes("new") & FILE_ATTRIBUTE_DIRECTORY, 0u);
+  EXPECT_TRUE(fs_.MakeFolder(PathOf("new")).ok());
+  WriteFile("file", "x");
+  EXPECT_THAT(fs_.MakeFolder(PathOf("file")).message,
+              StartsWith("create folder " + PathOf("file")));
+  platform::IoResult r = fs_.MakeFolder(PathOf("missing\\sub"));
+  EXPECT_FALSE(r.ok());
+  EXPECT_TRUE(r.not_found);
+}
+
+TEST_F(Win32FileSystemTest, CopyOverCarriesContentTimeAndAttributes) {
+  WriteFile("src\\a.txt", "new content");
+  SetTime("src\\a.txt", 1623752431, 123456700);
+  AddAttributes("src\\a.txt", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+  MakeFolder("dst");
+
+  ASSERT_TRUE(fs_.CopyOver(PathOf("src\\a.txt"), PathOf("dst") + "\\\\a.txt").ok());
+
+  EXPECT_EQ(ReadFile("dst\\a.txt"), "new content");
+  EXPECT_EQ(Attributes("dst\\a.txt"), Attributes("src\\a.txt"));
+  FILETIME from = WriteTime("src\\a.txt"), to = WriteTime("dst\\a.txt");
+  EXPECT_EQ(CompareFileTime(&from, &to), 0);
+  EXPECT_THAT(Names("dst"), ElementsAre("a.txt"));
+}
+
+TEST_F(Win32FileSystemTest, CopyOverReplacesAReadOnlyDestination) {
+  WriteFile("src\\a.txt", "new");
+  WriteFile("dst\\a.txt", "old");
+  AddAttributes("dst\\a.txt", FILE_ATTRIBUTE_READONLY);
+
+  ASSERT_TRUE(fs_.CopyOver(PathOf("src\\a.txt"), PathOf("dst\\a.txt")).ok());
+
+  EXPECT_EQ(ReadFile("dst\\a.txt"), "new");
+  EXPECT_EQ(Attributes("dst\\a.txt") & FILE_ATTRIBUTE_READONLY, 0u);
+  EXPECT_THAT(Names("dst"), ElementsAre("a.txt"));
+}
+
+TEST_F(Win32FileSystemTest, AFailedCopyLeavesTheDestinationAndNoTemporaryFile) {
+  WriteFile("src\\a.txt", "new");
+  MakeFolder("dst\\a.txt");
+  WriteFile("dst\\b.txt", "old");
+  AddAttributes("dst\\b.txt", FILE_ATTRIBUTE_READONLY);
+  struct Case {
+    std::string from, to;
+  } cases[] = {
+      {PathOf("src\\a.txt"), PathOf("dst\\a.txt")},        // a folder stands there
+      {PathOf("src\\missing.txt"), PathOf("dst\\b.txt")},  // nothing to copy
+      {PathOf("src\\a.txt"), PathOf("nowhere\\a.txt")},    // no destination folder
+  };
+  for (const Case& c : cases) {
+    platform::IoResult r = fs_.CopyOver(c.from, c.to);
+    EXPECT_FALSE(r.ok()) << c.to;
+    EXPECT_THAT(r.message, StartsWith("copy " + c.from + " -> " + c.to + ": ")) << c.to;
+  }
+  EXPECT_NE(Attributes("dst\\a.txt") & FILE_ATTRIBUTE_DIRECTORY, 0u);
+  EXPECT_EQ(ReadFile("dst\\b.txt"), "old");
+  EXPECT_NE(Attributes("dst\\b.txt") & FILE_ATTRIBUTE_READONLY, 0u);
+  EXPECT_THAT(Names("dst"), UnorderedElementsAre("a.txt", "b.txt"));
+}
+
+TEST_F(Win32FileSystemTest, StaleTemporariesAreRemovedAndNothingElse) {
+  WriteFile("dst\\.~parlowen-0123456789abcdef.tmp", "left over");
+  AddAttributes("dst\\.~parlowen-0123456789abcdef.tmp", FILE_ATTRIBUTE_READONLY);
+  WriteFile("dst\\.~parlowen-notmine.tmp", "x");
+  WriteFile("dst\\keep.tmp", "x");
+  fs_.RemoveStaleTemporaries(PathOf("dst"));
+  EXPECT_THAT(Names("dst"), UnorderedElementsAre(".~parlowen-notmine.tmp", "keep.tmp"));
+}
+
+TEST_F(Win32FileSystemTest, ProfileStringsGoThroughTheSystem) {
+  const std::string path = PathOf("job.bfs");
+  EXPECT_EQ(fs_.ReadProfileString(path, "Main", "Mask", "*.*"), "*.*");
+  ASSERT_TRUE(fs_.WriteProfileString(path, "Main", "Mask", "*.txt").ok());
+  ASSERT_TRUE(fs_.WriteProfileString(path, "Main", "DestFolder", "C:\\a \r\nSyncSub=0").ok());
+  EXPECT_EQ(fs_.ReadProfileString(path, "main", "MASK", "*.*"), "*.txt");
+  EXPECT_EQ(fs_.ReadProfileString(path, "Main", "DestFolder", ""), "C:\\a");
+  EXPECT_EQ(fs_.ReadProfileString(path, "Main", "SyncSub", "none"), "none");
+  EXPECT_EQ(fs_.ReadProfileString(path, "Other", "Mask", "none"), "none");
+  EXPECT_EQ(fs_.ReadProfileString("", "Main", "Mask", "none"), "none");
+}
+
+TEST_F(Win32FileSystemTest, RefusedWritesChangeNothing) {
+  WriteFile("ro.bfs", "[Main]\r\nMask=*.*\r\n");
+  AddAttributes("ro.bfs", FILE_ATTRIBUTE_READONLY);
+  MakeFolder("folder.bfs");
+  for (const std::string& path :
+       {PathOf("ro.bfs"), PathOf("folder.bfs"), PathOf("missing\\job.bfs"), std::string()}) {
+    platform::IoResult profile = fs_.WriteProfileString(path, "Main", "Mask", "x");
+    EXPECT_FALSE(profile.ok()) << path;
+    EXPECT_THAT(profile.message, StartsWith("write " + path + ": ")) << path;
+    EXPECT_FALSE(fs_.ReplaceText(path, "x").ok()) << path;
+  }
+  EXPECT_EQ(ReadFile("ro.bfs"), "[Main]\r\nMask=*.*\r\n");
+  EXPECT_THAT(Names(""), UnorderedElementsAre("ro.bfs", "folder.bfs"));
+}
+
+TEST_F(Win32FileSystemTest, ReplaceTextSwapsTheWholeFile) {
+  WriteFile("job.bfs", "old text that is longer");
+  AddAttributes("job.bfs", FILE_ATTRIBUTE_HIDDEN);
+  ASSERT_TRUE(fs_.ReplaceText(PathOf("job.bfs"), "new").ok());
+  EXPECT_EQ(ReadFile("job.bfs"), "new");
+  EXPECT_NE(Attributes("job.bfs") & FILE_ATTRIBUTE_HIDDEN, 0u);
+  EXPECT_THAT(Names(""), ElementsAre("job.bfs"));
+}
+
+TEST_F(Win32FileSystemTest, ReadTextTakesFilesOnly) {
+  WriteFile("job.bfs", "[Main]\r\n");
+  std::string text;
+  ASSERT_TRUE(fs_.ReadText(PathOf("job.bfs"), &text).ok());
+  EXPECT_EQ(text, "[Main]\r\n");
+  MakeFolder("folder");
+  for (const std::string& path : {PathOf("folder"), PathOf("missing.bfs"), std::string("NUL")}) {
+    platform::IoResult r = fs_.ReadText(path, &text);
+    EXPECT_FALSE(r.ok()) << path;
+    EXPECT_THAT(r.message, HasSubstr(path)) << path;
+  }
+  EXPECT_TRUE(fs_.ReadText(PathOf("missing.bfs"), &text).not_found);
+}
+
+}  // namespace
