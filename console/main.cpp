@@ -3,6 +3,7 @@
 #include <windows.h>
 #endif
 
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <exception>
@@ -13,8 +14,11 @@
 #include "console/command_line.h"
 #include "console/console_sink.h"
 #include "console/failure_report.h"
+#include "console/program_options.h"
+#include "console/run_statistics.h"
 #include "console/std_output.h"
 #include "console/usage.h"
+#include "engine/platform/dry_run_file_system.h"
 #include "engine/platform/file_system.h"
 #include "engine/platform/path_rules.h"
 #include "engine/sync_run.h"
@@ -26,13 +30,15 @@ constexpr int kExitDone = 0;
 constexpr int kExitEnded = 1;
 constexpr int kExitUnreadableSettings = 2;
 constexpr int kExitFailures = 3;
+constexpr int kExitUsage = 64;  // as EX_USAGE, far from the run's own codes
 
 int PrintAndExit(const std::string& text) {
   std::fwrite(text.data(), 1, text.size(), stdout);
   return std::fflush(stdout) == 0 ? kExitDone : kExitEnded;
 }
 
-int Run(const std::string& argument) {
+int Run(const console::ProgramOptions& options) {
+  const std::string& argument = options.settings_file;
   platform::FileSystem& fs = platform::DefaultFileSystem();
   std::string settings_path = argument;
   if (!platform::IsPathName(argument)) {
@@ -51,10 +57,26 @@ int Run(const std::string& argument) {
     return kExitUnreadableSettings;
   }
 
+  platform::DryRunFileSystem dry_fs(fs);
+  platform::FileSystem& run_fs = options.dry_run ? dry_fs : fs;
+  console::CountingFileSystem counting_fs(run_fs, options.dry_run);
+  const auto started = std::chrono::steady_clock::now();
+
   console::StdOutput out(1);
   console::ConsoleSink sink(out);
-  engine::RunSync(fs, settings_path, sink);
+  engine::RunSync(options.stats ? counting_fs : run_fs, settings_path, sink);
   out.Flush();  // a failure of this last write changes nothing
+  if (options.stats) {
+    console::RunStatistics stats;
+    stats.files_listed = engine::CopyList.size();
+    stats.copies = counting_fs.copies();
+    stats.bytes = counting_fs.bytes();
+    stats.failures = static_cast<uint64_t>(sink.failures());
+    stats.seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    const std::string line = console::StatisticsLine(stats, options.dry_run);
+    std::fwrite(line.data(), 1, line.size(), stderr);
+  }
   return sink.failures() == 0 ? kExitDone : kExitFailures;
 }
 
@@ -73,12 +95,23 @@ int main(int argc, char** argv) {
   // A closed pipe must show as a failed write, not kill the program silently.
   std::signal(SIGPIPE, SIG_IGN);
 #endif
-  if (argc < 2) return kExitDone;
-  const std::string argument = argv[1];
-  if (argument == "--help") return PrintAndExit(console::kUsage);
-  if (argument == "--version") return PrintAndExit(std::string("parlocon ") + engine::kVersion + "\n");
+  const console::ProgramOptions options =
+      console::ParseProgramOptions(std::vector<std::string>(argv + 1, argv + argc));
+  switch (options.action) {
+    case console::ProgramOptions::Action::kNothing:
+      return kExitDone;
+    case console::ProgramOptions::Action::kHelp:
+      return PrintAndExit(console::kUsage);
+    case console::ProgramOptions::Action::kVersion:
+      return PrintAndExit(std::string("parlocon ") + engine::kVersion + "\n");
+    case console::ProgramOptions::Action::kUsageError:
+      std::fprintf(stderr, "parlocon: %s\n%s", options.error.c_str(), console::kUsage);
+      return kExitUsage;
+    case console::ProgramOptions::Action::kRun:
+      break;
+  }
   try {
-    return Run(argument);
+    return Run(options);
   } catch (const std::bad_alloc&) {
     console::WriteFailureReport(console::FailureReport("EOutOfMemory", "Out of memory"));
   } catch (const std::exception& e) {

@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # Installs what building and testing Parlowen needs on Debian 12, skipping what is present.
-# Usage: scripts/install-deps.sh [build|test|icon]
+# Usage: scripts/install-deps.sh [build|package|test|icon]
 set -euo pipefail
 want=(cmake ninja-build g++ libgtest-dev libgmock-dev tzdata qt6-base-dev fonts-liberation2 fonts-dejavu-core)
+if [ "${1:-build}" = package ] || [ "${1:-build}" = test ]; then
+  want+=(dpkg-dev file)
+fi
 if [ "${1:-build}" = test ]; then
   want+=(xvfb xauth xdotool x11-utils imagemagick rsync desktop-file-utils)
+  want+=(groff-base man-db shared-mime-info)
   want+=(g++-mingw-w64-x86-64 wine64 googletest)
   want+=(clang-14 libclang-rt-14-dev)
 fi

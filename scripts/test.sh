@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs every test: once with warnings as errors, once under AddressSanitizer and
 # UndefinedBehaviorSanitizer, the Windows build under Wine, and a short run of the settings
-# fuzzer. The long reliability runs are tests/reliability/run-slow.sh.
+# fuzzer; then, as root, installs and removes the Debian package. The long reliability runs are
+# tests/reliability/run-slow.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh test
@@ -19,3 +20,4 @@ echo "== fuzz: a short run of the settings fuzzer (clang, libFuzzer, ASan+UBSan)
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$jobs"
 ctest --preset fuzz
+scripts/package-test.sh

@@ -126,7 +126,7 @@ TEST_F(ParloconTest, NoArgumentDoesNothing) {
 TEST_F(ParloconTest, HelpAndVersion) {
   auto help = RunProgram({PARLOCON_PATH, "--help"});
   auto version = RunProgram({PARLOCON_PATH, "--version", "ignored"});
-  EXPECT_THAT(help.out, StartsWith("Usage: parlocon SETTINGS-FILE"));
+  EXPECT_THAT(help.out, StartsWith("Usage: parlocon [OPTION]... [--] SETTINGS-FILE"));
   EXPECT_THAT(version.out, HasSubstr("1.0.1.125"));
   for (const auto& run : {help, version}) {
     EXPECT_EQ(run.exit_code, 0);

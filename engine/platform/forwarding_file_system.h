@@ -1,0 +1,55 @@
+// A file system that hands every call to another one. Decorators derive from it and override
+// only the calls they change.
+#pragma once
+
+#include "engine/platform/file_system.h"
+
+namespace platform {
+
+class ForwardingFileSystem : public FileSystem {
+ public:
+  explicit ForwardingFileSystem(FileSystem& inner) : inner_(inner) {}
+
+  IoResult ListFolder(const std::string& folder, const std::string& mask, bool with_subfolders,
+                      FolderListing* listing) override {
+    return inner_.ListFolder(folder, mask, with_subfolders, listing);
+  }
+  bool FindEntry(const std::string& folder, const std::string& name,
+                 engine::FileEntry* entry) override {
+    return inner_.FindEntry(folder, name, entry);
+  }
+  void EndLookups() override { inner_.EndLookups(); }
+  IoResult GetAttributes(const std::string& path, uint32_t* attr) override {
+    return inner_.GetAttributes(path, attr);
+  }
+  IoResult GetFolderId(const std::string& path, FolderId* id) override {
+    return inner_.GetFolderId(path, id);
+  }
+  IoResult MakeFolder(const std::string& path) override { return inner_.MakeFolder(path); }
+  IoResult CopyOver(const std::string& from, const std::string& to) override {
+    return inner_.CopyOver(from, to);
+  }
+  void RemoveStaleTemporaries(const std::string& folder) override {
+    inner_.RemoveStaleTemporaries(folder);
+  }
+  std::string ReadProfileString(const std::string& path, const std::string& section,
+                                const std::string& key, const std::string& default_text) override {
+    return inner_.ReadProfileString(path, section, key, default_text);
+  }
+  IoResult WriteProfileString(const std::string& path, const std::string& section,
+                              const std::string& key, const std::string& value) override {
+    return inner_.WriteProfileString(path, section, key, value);
+  }
+  IoResult ReadText(const std::string& path, std::string* text) override {
+    return inner_.ReadText(path, text);
+  }
+  IoResult ReplaceText(const std::string& path, const std::string& text) override {
+    return inner_.ReplaceText(path, text);
+  }
+  IoResult WorkingFolder(std::string* folder) override { return inner_.WorkingFolder(folder); }
+
+ protected:
+  FileSystem& inner_;
+};
+
+}  // namespace platform
