@@ -24,11 +24,17 @@ class CountingFileSystem final : public platform::ForwardingFileSystem {
       : ForwardingFileSystem(inner), dry_run_(dry_run) {}
 
   platform::IoResult CopyOver(const std::string& from, const std::string& to) override;
+  platform::IoResult CopyOverStamped(const std::string& from, const std::string& to,
+                                     platform::SourceStamp expected,
+                                     platform::SourceStamp* copied) override;
 
   uint64_t copies() const { return copies_; }
   uint64_t bytes() const { return bytes_; }
 
  private:
+  platform::IoResult Count(const platform::IoResult& result, const std::string& from,
+                           const std::string& to);
+
   bool dry_run_;
   uint64_t copies_ = 0;
   uint64_t bytes_ = 0;

@@ -52,7 +52,7 @@ IoResult DryRunFileSystem::GetAttributes(const std::string& path, uint32_t* attr
     *attr = engine::kAttrFolder;
     return {};
   }
-  return inner_.GetAttributes(path, attr);
+  return real_.GetAttributes(path, attr);
 }
 
 IoResult DryRunFileSystem::MakeFolder(const std::string& path) {

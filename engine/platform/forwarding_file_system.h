@@ -29,6 +29,10 @@ class ForwardingFileSystem : public FileSystem {
   IoResult CopyOver(const std::string& from, const std::string& to) override {
     return inner_.CopyOver(from, to);
   }
+  IoResult CopyOverStamped(const std::string& from, const std::string& to, SourceStamp expected,
+                           SourceStamp* copied) override {
+    return inner_.CopyOverStamped(from, to, expected, copied);
+  }
   void RemoveStaleTemporaries(const std::string& folder) override {
     inner_.RemoveStaleTemporaries(folder);
   }
