@@ -1,8 +1,8 @@
 #include "engine/sync_run.h"
 
+#include "engine/copy_files.h"
 #include "engine/force_folder.h"
 #include "engine/load_options.h"
-#include "engine/platform/path_rules.h"
 #include "engine/scan_folder.h"
 #include "engine/sync_paths.h"
 
@@ -36,62 +36,6 @@ void CreateSubfolders(platform::FileSystem& fs, ProgressSink& sink) {
   }
 }
 
-std::string_view FolderOf(std::string_view path) {
-  return path.substr(0, path.rfind(platform::kPathSeparator));
-}
-
-void CopyFiles(platform::FileSystem& fs, ProgressSink& sink) {
-  // A file that failed to reach a destination, or changed while the run handed it out, is held
-  // back from the master, so the next run finds it changed again and retries every target.
-  enum : uint8_t { kOk, kFailed, kChanged };
-  std::vector<uint8_t> state(CopyList.size(), kOk);
-  // The source as the first target got it; the master must get that version or none.
-  std::vector<platform::SourceStamp> first(CopyList.size(), 0);
-  std::string destination, status, cleaned;
-  for (size_t t = 0; t < Targets.size(); ++t) {
-    const std::string& target = Targets[t];
-    const bool is_master = t + 1 == Targets.size();
-    cleaned.clear();
-    for (size_t i = 0; i < CopyList.size(); ++i) {
-      const std::string& source = CopyList[i].Name;
-      if (!target.empty()) {
-        // The relative path starts with a separator, so the destination has a doubled one
-        // ("/d//a.txt"); the OS reads it as one.
-        destination.assign(target)
-            .append(1, platform::kPathSeparator)
-            .append(RelativePath(source, Options.SourceFolder));
-        if (is_master && state[i] != kOk) {
-          sink.Failure("master copy held back for " + source +
-                       (state[i] == kChanged ? ": it changed during the run"
-                                             : ": not every destination received it"));
-        } else {
-          std::string_view folder = FolderOf(destination);
-          if (folder != cleaned) {
-            cleaned.assign(folder);
-            fs.RemoveStaleTemporaries(cleaned);
-          }
-          platform::SourceStamp stamp = 0;
-          platform::IoResult copied =
-              fs.CopyOverStamped(source, destination, is_master ? first[i] : 0, &stamp);
-          if (!copied.ok()) {
-            state[i] = kFailed;
-            sink.Failure(copied.message);
-          } else if (first[i] == 0) {
-            first[i] = stamp;
-          } else if (stamp != first[i] && state[i] == kOk) {
-            state[i] = kChanged;
-            sink.Failure(source +
-                         " changed during the run: the destinations may hold different versions");
-          }
-        }
-      }
-      sink.Step();
-      status.assign(kCopyStatusPrefix).append(source);
-      sink.Status(status);
-    }
-  }
-}
-
 }  // namespace
 
 void RunSync(const std::string& settings_path, ProgressSink& sink) {
@@ -115,7 +59,7 @@ void RunSync(platform::FileSystem& fs, const std::string& settings_path, Progres
   }
   sink.Total(static_cast<int64_t>(Targets.size() * CopyList.size()));
   CreateSubfolders(fs, sink);
-  CopyFiles(fs, sink);
+  CopyFiles(fs, Targets, CopyList, Options.SourceFolder, sink);
   sink.Finish();
 }
 

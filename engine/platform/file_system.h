@@ -74,6 +74,9 @@ class FileSystem {
     *copied = 0;
     return CopyOver(from, to);
   }
+  // How many copies may run at once, each on its own thread. Above 1, CopyOverStamped and
+  // RemoveStaleTemporaries must be safe to call from several threads together.
+  virtual int ParallelCopies() const { return 1; }
   // Removes temporary files that an interrupted copy into `folder` left behind.
   virtual void RemoveStaleTemporaries(const std::string& folder) = 0;
 

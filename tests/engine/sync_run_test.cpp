@@ -355,6 +355,46 @@ TEST_F(RunSyncTest, FolderThatCannotBeMadeIsReportedAndItsFilesHeldBack) {
   EXPECT_THAT(ListTree("master"), ElementsAre("sub/"));
 }
 
+// Copies run ahead on other threads; the reports must still come file by file, target by
+// target, and a master copy must wait for the destinations of its own file.
+TEST_F(RunSyncTest, ManyCopiesReportInOrderAndOnlyTheBlockedFileIsHeldBack) {
+  constexpr int kFiles = 30;
+  for (int i = 0; i < kFiles; ++i) {
+    WriteFile("src/f" + std::to_string(i) + ".txt", std::string(1000 + i, 'a' + i % 26));
+  }
+  MakeFolder("master");
+  MakeFolder("one");
+  MakeFolder("two/f13.txt");  // stands in the way of one copy to the second destination
+
+  RecordingSink sink = Run(Job(PathOf("one") + ";" + PathOf("two")));
+
+  ASSERT_EQ(engine::CopyList.size(), static_cast<size_t>(kFiles));
+  std::vector<std::string> expected = {"Start", "Status Get list of files...", "Total 90"};
+  for (int target = 0; target < 3; ++target) {
+    for (const engine::FileEntry& file : engine::CopyList) {
+      expected.push_back("Step");
+      expected.push_back("Status Copy " + file.Name);
+    }
+  }
+  expected.push_back("Finish");
+  EXPECT_EQ(sink.events, expected);
+  EXPECT_THAT(sink.failures,
+              ElementsAre(AllOf(HasSubstr(PathOf("two") + "//f13.txt"), HasSubstr("Is a directory")),
+                          AllOf(HasSubstr(PathOf("src/f13.txt")), HasSubstr("held back"))));
+  for (int i = 0; i < kFiles; ++i) {
+    const std::string name = "/f" + std::to_string(i) + ".txt";
+    const std::string content = ReadFile("src" + name);
+    EXPECT_EQ(ReadFile("one" + name), content) << name;
+    if (i == 13) {
+      EXPECT_FALSE(fs::exists(PathOf("master" + name)));
+    } else {
+      EXPECT_EQ(ReadFile("two" + name), content) << name;
+      EXPECT_EQ(ReadFile("master" + name), content) << name;
+    }
+  }
+  EXPECT_EQ(ListTree("master").size(), static_cast<size_t>(kFiles - 1));  // nothing else there
+}
+
 struct NoSourceCase {
   const char* what;
   std::string source_line;  // <t> stands for the test's folder

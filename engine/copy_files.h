@@ -1,0 +1,20 @@
+// The copy pass of a run: every listed file to every target in turn, the master last.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "engine/file_entry.h"
+#include "engine/platform/file_system.h"
+#include "engine/progress_sink.h"
+
+namespace engine {
+
+// `files` hold full source paths under `source_folder`; `targets` end with the master folder.
+// Reports one Step and one "Copy " status per file and target, in that order, whatever runs
+// ahead on other threads.
+void CopyFiles(platform::FileSystem& fs, const std::vector<std::string>& targets,
+               const std::vector<FileEntry>& files, const std::string& source_folder,
+               ProgressSink& sink);
+
+}  // namespace engine

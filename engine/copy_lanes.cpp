@@ -1,0 +1,93 @@
+#include "engine/copy_lanes.h"
+
+#include <cstdlib>
+
+namespace engine {
+namespace {
+
+// A sink may end the program inside any call. The copies under way then finish, or remove their
+// temporary files, before the program's statics go away under them.
+std::mutex active_mutex;
+CopyLanes* active = nullptr;
+
+void StopActiveLanes() {
+  std::lock_guard<std::mutex> lock(active_mutex);
+  if (active != nullptr) active->StopAndJoin();
+}
+
+}  // namespace
+
+CopyLanes::CopyLanes(platform::FileSystem& fs, int lanes) : fs_(fs) {
+  if (lanes <= 1) return;
+  static const bool registered = std::atexit(StopActiveLanes) == 0;
+  (void)registered;
+  {
+    std::lock_guard<std::mutex> lock(active_mutex);
+    active = this;
+  }
+  for (int i = 0; i < lanes; ++i) workers_.emplace_back([this] { Work(); });
+}
+
+CopyLanes::~CopyLanes() {
+  if (workers_.empty()) return;
+  std::lock_guard<std::mutex> lock(active_mutex);
+  StopAndJoin();
+  if (active == this) active = nullptr;
+}
+
+void CopyLanes::StopAndJoin() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    stopping_ = true;
+  }
+  changed_.notify_all();
+  for (std::thread& worker : workers_) {
+    if (worker.joinable()) worker.join();
+  }
+}
+
+void CopyLanes::Queue(CopyJob job) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    slots_.push_back(Slot{std::move(job), {}, false});
+  }
+  if (!workers_.empty()) changed_.notify_one();
+}
+
+CopyOutcome CopyLanes::Take() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  Slot& front = slots_.front();
+  if (workers_.empty()) {
+    lock.unlock();
+    Run(front);
+    lock.lock();
+  } else {
+    changed_.wait(lock, [&] { return front.done; });
+  }
+  CopyOutcome outcome = std::move(front.outcome);
+  slots_.pop_front();
+  if (next_ > 0) --next_;
+  return outcome;
+}
+
+void CopyLanes::Work() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  for (;;) {
+    changed_.wait(lock, [&] { return stopping_ || next_ < slots_.size(); });
+    if (stopping_) return;
+    Slot& slot = slots_[next_++];
+    lock.unlock();
+    Run(slot);
+    lock.lock();
+    slot.done = true;
+    changed_.notify_all();
+  }
+}
+
+void CopyLanes::Run(Slot& slot) {
+  if (!slot.job.clean_folder.empty()) fs_.RemoveStaleTemporaries(slot.job.clean_folder);
+  slot.outcome.result = fs_.CopyOverStamped(slot.job.source, slot.job.destination,
+                                            slot.job.expected, &slot.outcome.stamp);
+}
+
+}  // namespace engine

@@ -1,0 +1,66 @@
+// Copies that run on worker threads while the caller takes their results in the order it queued
+// them, so a run reports exactly as if it had copied one file after the other. With one lane
+// nothing runs ahead: each copy is made when the caller waits for it, on the caller's thread.
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "engine/platform/file_system.h"
+
+namespace engine {
+
+struct CopyJob {
+  std::string source;
+  std::string destination;
+  platform::SourceStamp expected = 0;
+  std::string clean_folder;  // when not empty, stale temporaries there go first
+};
+
+struct CopyOutcome {
+  platform::IoResult result;
+  platform::SourceStamp stamp = 0;
+};
+
+class CopyLanes {
+ public:
+  // `lanes` copies may be under way at once; at most 1 means none runs on another thread.
+  CopyLanes(platform::FileSystem& fs, int lanes);
+  CopyLanes(const CopyLanes&) = delete;
+  CopyLanes& operator=(const CopyLanes&) = delete;
+  // Copies already under way finish; queued ones that did not start are dropped.
+  ~CopyLanes();
+
+  // Queued copies not yet taken by Take; the caller keeps this below its look-ahead.
+  size_t Queued() const { return slots_.size(); }
+  void Queue(CopyJob job);
+  // The outcome of the oldest queued copy, once it is done.
+  CopyOutcome Take();
+
+  // Lets the copies under way finish before the program goes, when a sink ends it mid-run.
+  void StopAndJoin();
+
+ private:
+  struct Slot {
+    CopyJob job;
+    CopyOutcome outcome;
+    bool done = false;
+  };
+  void Work();
+  void Run(Slot& slot);
+
+  platform::FileSystem& fs_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::deque<Slot> slots_;  // taken from the front; references stay valid while others come and go
+  size_t next_ = 0;         // index in slots_ of the first copy no lane has started
+  bool stopping_ = false;
+  std::vector<std::thread> workers_;
+};
+
+}  // namespace engine

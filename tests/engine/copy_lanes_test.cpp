@@ -1,0 +1,95 @@
+#include "engine/copy_lanes.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "engine/platform/forwarding_file_system.h"
+
+namespace {
+
+using platform::IoResult;
+using platform::SourceStamp;
+
+// Copies nothing: each copy gives a stamp made from its source name, and odd ones fail. The
+// first copy waits (a while at most) until a second one has started, so a test can tell that
+// two ran at once.
+class OverlapFileSystem : public platform::ForwardingFileSystem {
+ public:
+  explicit OverlapFileSystem(int lanes)
+      : ForwardingFileSystem(platform::DefaultFileSystem()), lanes_(lanes) {}
+  int ParallelCopies() const override { return lanes_; }
+  IoResult CopyOverStamped(const std::string& from, const std::string&, SourceStamp,
+                           SourceStamp* copied) override {
+    const int index = std::stoi(from);
+    {
+      std::unique_lock<std::mutex> lock(mutex_);
+      ++started_;
+      threads_seen_.push_back(std::this_thread::get_id());
+      changed_.notify_all();
+      if (index == 0) {
+        overlapped_ = changed_.wait_for(lock, std::chrono::seconds(5), [&] { return started_ > 1; });
+      }
+    }
+    *copied = static_cast<SourceStamp>(100 + index);
+    IoResult r;
+    if (index % 2 == 1) {
+      r.os_code = 5;
+      r.message = "copy " + from + " failed";
+    }
+    return r;
+  }
+  void RemoveStaleTemporaries(const std::string&) override {}
+
+  bool overlapped_ = false;
+  std::vector<std::thread::id> threads_seen_;
+
+ private:
+  const int lanes_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  int started_ = 0;
+};
+
+engine::CopyJob Job(int index) {
+  engine::CopyJob job;
+  job.source = std::to_string(index);
+  job.destination = "to-" + job.source;
+  return job;
+}
+
+TEST(CopyLanesTest, OutcomesComeInQueueOrderWhileCopiesOverlap) {
+  OverlapFileSystem fs(2);
+  {
+    engine::CopyLanes lanes(fs, fs.ParallelCopies());
+    for (int i = 0; i < 6; ++i) lanes.Queue(Job(i));
+    for (int i = 0; i < 6; ++i) {
+      engine::CopyOutcome outcome = lanes.Take();
+      EXPECT_EQ(outcome.stamp, static_cast<SourceStamp>(100 + i));
+      EXPECT_EQ(outcome.result.ok(), i % 2 == 0) << i;
+      if (i % 2 == 1) {
+        EXPECT_EQ(outcome.result.message, "copy " + std::to_string(i) + " failed");
+      }
+    }
+    EXPECT_EQ(lanes.Queued(), 0u);
+  }
+  EXPECT_TRUE(fs.overlapped_) << "the second copy never started while the first was running";
+}
+
+TEST(CopyLanesTest, OneLaneCopiesOnTheCallersThreadWhenTheOutcomeIsTaken) {
+  OverlapFileSystem fs(1);
+  engine::CopyLanes lanes(fs, fs.ParallelCopies());
+  lanes.Queue(Job(2));
+  lanes.Queue(Job(3));
+  EXPECT_TRUE(fs.threads_seen_.empty());  // nothing runs ahead
+  EXPECT_EQ(lanes.Take().stamp, 102u);
+  ASSERT_EQ(fs.threads_seen_.size(), 1u);
+  EXPECT_EQ(fs.threads_seen_[0], std::this_thread::get_id());
+  EXPECT_FALSE(lanes.Take().result.ok());
+}
+
+}  // namespace
