@@ -1,6 +1,7 @@
 // The figures of the summary line that "--stats" adds after a run.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -28,6 +29,9 @@ class CountingFileSystem final : public platform::ForwardingFileSystem {
                                      platform::SourceStamp expected,
                                      platform::SourceStamp* copied) override;
 
+  // Counting keeps the run's pace: copies still run side by side.
+  int ParallelCopies() const override { return inner_.ParallelCopies(); }
+
   uint64_t copies() const { return copies_; }
   uint64_t bytes() const { return bytes_; }
 
@@ -36,8 +40,8 @@ class CountingFileSystem final : public platform::ForwardingFileSystem {
                            const std::string& to);
 
   bool dry_run_;
-  uint64_t copies_ = 0;
-  uint64_t bytes_ = 0;
+  std::atomic<uint64_t> copies_ = 0;
+  std::atomic<uint64_t> bytes_ = 0;
 };
 
 // "parlocon: files listed 3, copies made 6, bytes copied 2048, failures 0, seconds 0.012"
