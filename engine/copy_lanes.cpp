@@ -57,12 +57,22 @@ void CopyLanes::Queue(CopyJob job) {
 CopyOutcome CopyLanes::Take() {
   std::unique_lock<std::mutex> lock(mutex_);
   Slot& front = slots_.front();
-  if (workers_.empty()) {
+  auto run_here = [&] {
     lock.unlock();
     Run(front);
     lock.lock();
+    front.done = true;
+  };
+  if (next_ == 0 && (workers_.empty() || alone_)) {
+    next_ = 1;  // no worker may take it now
+    run_here();
   } else {
     changed_.wait(lock, [&] { return front.done; });
+  }
+  if (front.by_worker && front.outcome.result.no_space) {
+    alone_ = true;
+    changed_.wait(lock, [&] { return running_ == 0; });
+    run_here();
   }
   CopyOutcome outcome = std::move(front.outcome);
   slots_.pop_front();
@@ -73,12 +83,15 @@ CopyOutcome CopyLanes::Take() {
 void CopyLanes::Work() {
   std::unique_lock<std::mutex> lock(mutex_);
   for (;;) {
-    changed_.wait(lock, [&] { return stopping_ || next_ < slots_.size(); });
+    changed_.wait(lock, [&] { return stopping_ || (!alone_ && next_ < slots_.size()); });
     if (stopping_) return;
     Slot& slot = slots_[next_++];
+    slot.by_worker = true;
+    ++running_;
     lock.unlock();
     Run(slot);
     lock.lock();
+    --running_;
     slot.done = true;
     changed_.notify_all();
   }

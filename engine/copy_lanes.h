@@ -1,6 +1,7 @@
 // Copies that run on worker threads while the caller takes their results in the order it queued
 // them, so a run reports exactly as if it had copied one file after the other. With one lane
 // nothing runs ahead: each copy is made when the caller waits for it, on the caller's thread.
+// A copy that ran out of space while others ran is made again alone, and so is every later one.
 #pragma once
 
 #include <condition_variable>
@@ -49,6 +50,7 @@ class CopyLanes {
   struct Slot {
     CopyJob job;
     CopyOutcome outcome;
+    bool by_worker = false;
     bool done = false;
   };
   void Work();
@@ -60,6 +62,10 @@ class CopyLanes {
   std::deque<Slot> slots_;  // taken from the front; references stay valid while others come and go
   size_t next_ = 0;         // index in slots_ of the first copy no lane has started
   bool stopping_ = false;
+  // Set once a copy ran out of space next to others: from then on each copy runs alone, on the
+  // caller's thread, so that no copy fails only for the room another one held for a moment.
+  bool alone_ = false;
+  int running_ = 0;  // copies the workers have under way
   std::vector<std::thread> workers_;
 };
 

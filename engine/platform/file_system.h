@@ -14,6 +14,7 @@ namespace platform {
 struct IoResult {
   int os_code = 0;         // errno (POSIX) or GetLastError() (Win32); 0 = success
   bool not_found = false;  // the path or one of its folders does not exist
+  bool no_space = false;   // the file system or the user's quota is full
   std::string message;     // "<operation> <path>: <OS text>"
   bool ok() const { return os_code == 0; }
 };

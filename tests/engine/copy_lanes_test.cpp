@@ -17,7 +17,7 @@ using platform::SourceStamp;
 
 // Copies nothing: each copy gives a stamp made from its source name, and odd ones fail. The
 // first copy waits (a while at most) until a second one has started, so a test can tell that
-// two ran at once.
+// two ran at once, and can be told to find no room then.
 class OverlapFileSystem : public platform::ForwardingFileSystem {
  public:
   explicit OverlapFileSystem(int lanes)
@@ -31,8 +31,14 @@ class OverlapFileSystem : public platform::ForwardingFileSystem {
       ++started_;
       threads_seen_.push_back(std::this_thread::get_id());
       changed_.notify_all();
-      if (index == 0) {
+      if (index == 0 && !overlapped_) {
         overlapped_ = changed_.wait_for(lock, std::chrono::seconds(5), [&] { return started_ > 1; });
+        if (overlapped_ && short_of_space_) {
+          IoResult full;
+          full.os_code = 28;
+          full.no_space = true;
+          return full;
+        }
       }
     }
     *copied = static_cast<SourceStamp>(100 + index);
@@ -45,6 +51,7 @@ class OverlapFileSystem : public platform::ForwardingFileSystem {
   }
   void RemoveStaleTemporaries(const std::string&) override {}
 
+  bool short_of_space_ = false;  // the first copy finds no room while another one runs
   bool overlapped_ = false;
   std::vector<std::thread::id> threads_seen_;
 
@@ -78,6 +85,25 @@ TEST(CopyLanesTest, OutcomesComeInQueueOrderWhileCopiesOverlap) {
     EXPECT_EQ(lanes.Queued(), 0u);
   }
   EXPECT_TRUE(fs.overlapped_) << "the second copy never started while the first was running";
+}
+
+TEST(CopyLanesTest, CopyOutOfSpaceBesideAnotherIsMadeAgainAloneAndSoAreTheRest) {
+  OverlapFileSystem fs(2);
+  fs.short_of_space_ = true;
+  engine::CopyLanes lanes(fs, fs.ParallelCopies());
+  for (int i = 0; i < 3; ++i) lanes.Queue(Job(i));
+
+  engine::CopyOutcome first = lanes.Take();
+  EXPECT_TRUE(first.result.ok()) << first.result.message;
+  EXPECT_EQ(first.stamp, 100u);
+  EXPECT_TRUE(fs.overlapped_);
+  for (int i = 3; i < 6; ++i) lanes.Queue(Job(i));
+  for (int i = 1; i < 6; ++i) EXPECT_EQ(lanes.Take().stamp, static_cast<SourceStamp>(100 + i));
+  // The retry and the copies queued after it ran on this thread.
+  ASSERT_EQ(fs.threads_seen_.size(), 7u);  // six copies and one retry
+  for (size_t i = 3; i < fs.threads_seen_.size(); ++i) {
+    EXPECT_EQ(fs.threads_seen_[i], std::this_thread::get_id()) << i;
+  }
 }
 
 TEST(CopyLanesTest, OneLaneCopiesOnTheCallersThreadWhenTheOutcomeIsTaken) {

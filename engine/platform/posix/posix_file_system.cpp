@@ -27,6 +27,7 @@ IoResult Failed(const std::string& what, int code) {
   IoResult r;
   r.os_code = code == 0 ? EIO : code;
   r.not_found = code == ENOENT || code == ENOTDIR;
+  r.no_space = code == ENOSPC || code == EDQUOT;
   r.message = what + ": " + std::strerror(r.os_code);
   return r;
 }

@@ -28,6 +28,7 @@ IoResult Win32Failure(const std::string& what, DWORD code) {
     code = ERROR_GEN_FAILURE;
   r.os_code = static_cast<int>(code);
   r.not_found = code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND;
+  r.no_space = code == ERROR_DISK_FULL || code == ERROR_HANDLE_DISK_FULL;
   r.message = what + ": " + SystemMessage(code);
   return r;
 }
