@@ -22,6 +22,7 @@ if [ "$(id -u)" = 0 ]; then
     echo "   $PARLOWEN_WINE_USER cannot read build/mingw; running Wine as root"
     unset PARLOWEN_WINE_USER
     as=()
+    chown "$(id -u):$(id -g)" "$work"  # Wine refuses a prefix folder owned by someone else
   fi
 fi
 export WINEPREFIX=$work/prefix HOME=$work WINEDEBUG=-all
