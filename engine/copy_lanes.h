@@ -37,8 +37,6 @@ class CopyLanes {
   // Copies already under way finish; queued ones that did not start are dropped.
   ~CopyLanes();
 
-  // Queued copies not yet taken by Take; the caller keeps this below its look-ahead.
-  size_t Queued() const { return slots_.size(); }
   void Queue(CopyJob job);
   // The outcome of the oldest queued copy, once it is done.
   CopyOutcome Take();

@@ -82,7 +82,6 @@ TEST(CopyLanesTest, OutcomesComeInQueueOrderWhileCopiesOverlap) {
         EXPECT_EQ(outcome.result.message, "copy " + std::to_string(i) + " failed");
       }
     }
-    EXPECT_EQ(lanes.Queued(), 0u);
   }
   EXPECT_TRUE(fs.overlapped_) << "the second copy never started while the first was running";
 }
