@@ -43,6 +43,7 @@ void RunSync(const std::string& settings_path, ProgressSink& sink) {
 }
 
 void RunSync(platform::FileSystem& fs, const std::string& settings_path, ProgressSink& sink) {
+  fs.BeginRun();
   TOptionSync loaded;
   LoadOptions(fs, settings_path, loaded);
   Options = loaded;

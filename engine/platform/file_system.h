@@ -47,6 +47,10 @@ class FileSystem {
  public:
   virtual ~FileSystem() = default;
 
+  // A run begins: what must stay the same for the whole run is taken now (on POSIX, the local
+  // clock's offset from UTC that every file time of the run is converted with).
+  virtual void BeginRun() {}
+
   // Lists `folder` in the OS's enumeration order (the "folder/*.*" search for subfolders when
   // `with_subfolders`, and the "folder/mask" search for files). An empty mask lists no files.
   // Entries that are neither files nor folders after following links are left out.

@@ -10,6 +10,7 @@ class ForwardingFileSystem : public FileSystem {
  public:
   explicit ForwardingFileSystem(FileSystem& inner) : inner_(inner) {}
 
+  void BeginRun() override { inner_.BeginRun(); }
   IoResult ListFolder(const std::string& folder, const std::string& mask, bool with_subfolders,
                       FolderListing* listing) override {
     return inner_.ListFolder(folder, mask, with_subfolders, listing);

@@ -14,36 +14,77 @@
 
 namespace {
 
-// The converter keeps zone offsets per day; it must agree with the C library's local time for
-// any time, also around changeovers and in zones with half-hour offsets. Each zone is checked in
-// a child process, since the kept offsets belong to the zone the process started with.
-int MismatchesIn(const char* zone) {
+// Runs `check` in a child process with TZ set to `zone` and gives its exit code, so the zone
+// and the offset taken stay out of this process.
+template <typename Check>
+int InZone(const char* zone, Check check) {
   pid_t pid = fork();
   if (pid == 0) {
     setenv("TZ", zone, 1);
-    tzset();
-    std::mt19937_64 random(42);
-    int mismatches = 0;
-    for (int i = 0; i < 200000; ++i) {
-      time_t t = static_cast<time_t>(random() % 6000000000ULL) - 1000000000LL;
-      struct tm local {};
-      localtime_r(&t, &local);
-      uint32_t want = engine::PackDosTime(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
-                                          local.tm_hour, local.tm_min, local.tm_sec);
-      if (platform::LocalDosTime(t) != want) ++mismatches;
-    }
-    _exit(mismatches > 100 ? 100 : mismatches);
+    _exit(check());
   }
   int status = 0;
   waitpid(pid, &status, 0);
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-TEST(LocalDosTimeTest, AgreesWithLocalTimeInEveryKindOfZone) {
+// Every time converts with the offset taken at the start of the run, the local clock's
+// offset at that moment, whatever offset the zone gives the time itself.
+TEST(LocalDosTimeTest, ConvertsEveryTimeWithTheOffsetTakenAtTheStart) {
   for (const char* zone : {"UTC", "Europe/Berlin", "America/St_Johns", "Australia/Lord_Howe",
                            "Asia/Kathmandu", "<+0130>-1:30"}) {
-    EXPECT_EQ(MismatchesIn(zone), 0) << zone;
+    EXPECT_EQ(InZone(zone,
+                     [] {
+                       platform::TakeCurrentLocalOffset();
+                       const time_t now = time(nullptr);
+                       struct tm local {};
+                       localtime_r(&now, &local);
+                       if (platform::LocalOffsetInUse() != local.tm_gmtoff) return 101;
+                       std::mt19937_64 random(42);
+                       int mismatches = 0;
+                       for (int i = 0; i < 200000; ++i) {
+                         time_t t = static_cast<time_t>(random() % 6000000000ULL) - 1000000000LL;
+                         const time_t shifted = t + local.tm_gmtoff;
+                         struct tm at {};
+                         gmtime_r(&shifted, &at);
+                         uint32_t want = engine::PackDosTime(at.tm_year + 1900, at.tm_mon + 1,
+                                                             at.tm_mday, at.tm_hour, at.tm_min,
+                                                             at.tm_sec);
+                         if (platform::LocalDosTime(t) != want) ++mismatches;
+                       }
+                       return mismatches > 100 ? 100 : mismatches;
+                     }),
+              0)
+        << zone;
   }
+}
+
+// The window runs many times in one process: each run takes the offset afresh, also after
+// the zone itself changed.
+TEST(LocalDosTimeTest, EachStartTakesTheOffsetAfresh) {
+  EXPECT_EQ(InZone("UTC",
+                   [] {
+                     platform::TakeCurrentLocalOffset();
+                     if (platform::LocalOffsetInUse() != 0) return 1;
+                     setenv("TZ", "<+0130>-1:30", 1);
+                     if (platform::LocalOffsetInUse() != 0) return 2;
+                     platform::TakeCurrentLocalOffset();
+                     return platform::LocalOffsetInUse() == 5400 ? 0 : 3;
+                   }),
+            0);
+}
+
+// 2023-10-29 in Berlin: 02:30 summer time and 02:30 winter time, an hour apart, stay apart.
+TEST(LocalDosTimeTest, TheRepeatedAutumnHourStaysApart) {
+  EXPECT_EQ(InZone("Europe/Berlin",
+                   [] {
+                     platform::TakeCurrentLocalOffset();
+                     const time_t summer = 1698539400;  // 00:30 UTC
+                     return platform::LocalDosTime(summer) != platform::LocalDosTime(summer + 3600)
+                                ? 0
+                                : 1;
+                   }),
+            0);
 }
 
 TEST(LocalDosTimeTest, ClampsTimesOutsideTheRangeItCanHold) {

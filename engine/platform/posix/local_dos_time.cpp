@@ -1,6 +1,7 @@
 #include "engine/platform/posix/local_dos_time.h"
 
-#include <array>
+#include <atomic>
+#include <climits>
 
 #include "engine/dos_time.h"
 
@@ -8,42 +9,41 @@ namespace platform {
 namespace {
 
 constexpr int64_t kDay = 86400;
+constexpr long kUnset = LONG_MIN;
+
+// One offset for the whole run, the same on every thread: asking the zone for each file's own
+// moment would be slower and would fold the repeated autumn hour onto the hour before it.
+std::atomic<long> offset_in_use{kUnset};
 
 int64_t FloorDiv(int64_t a, int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
 
-long OffsetAt(time_t seconds) {
+long CurrentOffset() {
+  tzset();
+  const time_t now = time(nullptr);
   struct tm local {};
-  return localtime_r(&seconds, &local) != nullptr ? local.tm_gmtoff : 0;
-}
-
-// Offset of local time from UTC. The zone database is slow to ask, and a scan asks once per
-// file, so the answer is kept per UTC day: a day whose start and end have the same offset has
-// it throughout (zones change at most once a day); only a changeover day asks for each time.
-long LocalOffset(time_t seconds) {
-  struct DayOffsets {
-    int64_t day = INT64_MIN;
-    long at_start = 0;
-    long at_end = 0;
-  };
-  static thread_local std::array<DayOffsets, 1024> cache;
-  const int64_t day = FloorDiv(seconds, kDay);
-  DayOffsets& slot = cache[static_cast<size_t>(day) % cache.size()];
-  if (slot.day != day) {
-    slot.day = day;
-    slot.at_start = OffsetAt(static_cast<time_t>(day * kDay));
-    slot.at_end = OffsetAt(static_cast<time_t>(day * kDay + kDay - 1));
-  }
-  return slot.at_start == slot.at_end ? slot.at_start : OffsetAt(seconds);
+  return localtime_r(&now, &local) != nullptr ? local.tm_gmtoff : 0;
 }
 
 }  // namespace
+
+void TakeCurrentLocalOffset() { offset_in_use.store(CurrentOffset(), std::memory_order_relaxed); }
+
+long LocalOffsetInUse() {
+  long offset = offset_in_use.load(std::memory_order_relaxed);
+  if (offset == kUnset) {
+    long expected = kUnset;
+    offset_in_use.compare_exchange_strong(expected, CurrentOffset(), std::memory_order_relaxed);
+    offset = offset_in_use.load(std::memory_order_relaxed);
+  }
+  return offset;
+}
 
 uint32_t LocalDosTime(time_t seconds) {
   // A file may carry any 64-bit time. Long before 1980 or after 2107 the answer is one of the
   // format's ends in every zone, and the day arithmetic below must not overflow on such times.
   if (seconds < 0) return engine::PackDosTime(1979, 1, 1, 0, 0, 0);
   if (seconds > 4500000000) return engine::PackDosTime(2108, 1, 1, 0, 0, 0);  // year 2112
-  const int64_t local = static_cast<int64_t>(seconds) + LocalOffset(seconds);
+  const int64_t local = static_cast<int64_t>(seconds) + LocalOffsetInUse();
   const int64_t days = FloorDiv(local, kDay);
   const int64_t of_day = local - days * kDay;
   // Civil date from a day count since 1970-01-01 (proleptic Gregorian calendar).

@@ -190,6 +190,8 @@ class PosixFileSystem final : public FileSystem {
  public:
   ~PosixFileSystem() override { EndLookups(); }
 
+  void BeginRun() override { TakeCurrentLocalOffset(); }
+
   IoResult ListFolder(const std::string& folder, const std::string& mask, bool with_subfolders,
                       FolderListing* listing) override {
     int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
