@@ -1,7 +1,6 @@
 #include "engine/platform/dry_run_file_system.h"
 
-#include <cerrno>
-#include <cstring>
+#include <cstdint>
 
 #include "engine/file_entry.h"
 #include "engine/platform/path_rules.h"
@@ -28,14 +27,6 @@ std::string Canonical(const std::string& path) {
   return out;
 }
 
-IoResult Refused(const std::string& what, int code) {
-  IoResult r;
-  r.os_code = code;
-  r.not_found = code == ENOENT || code == ENOTDIR;
-  r.message = what + ": " + std::strerror(code);
-  return r;
-}
-
 // The same failure as `found`, told for `what`: "<what>: <the OS's reason>".
 IoResult RefusedAs(const std::string& what, const IoResult& found) {
   IoResult r = found;
@@ -45,45 +36,67 @@ IoResult RefusedAs(const std::string& what, const IoResult& found) {
   return r;
 }
 
+// No device has this number, so a made folder never shares an identity with a real one.
+constexpr uint64_t kMadeFoldersDevice = UINT64_MAX;
+
 }  // namespace
 
+void DryRunFileSystem::BeginRun() {
+  made_folders_.clear();
+  checked_folder_.clear();
+  checked_folder_result_ = {};
+  real_.BeginRun();
+}
+
+bool DryRunFileSystem::Made(const std::string& path) const {
+  return !made_folders_.empty() && made_folders_.count(Canonical(path)) != 0;
+}
+
 IoResult DryRunFileSystem::GetAttributes(const std::string& path, uint32_t* attr) {
-  if (!made_folders_.empty() && made_folders_.count(Canonical(path)) != 0) {
+  if (Made(path)) {
     *attr = engine::kAttrFolder;
     return {};
   }
   return real_.GetAttributes(path, attr);
 }
 
-IoResult DryRunFileSystem::MakeFolder(const std::string& path) {
-  uint32_t attr = 0;
-  if (GetAttributes(path, &attr).ok() && (attr & engine::kAttrFolder) == 0) {
-    return Refused("create folder " + path, EEXIST);
+IoResult DryRunFileSystem::GetFolderId(const std::string& path, FolderId* id) {
+  if (!made_folders_.empty()) {
+    auto made = made_folders_.find(Canonical(path));
+    if (made != made_folders_.end()) {
+      *id = {kMadeFoldersDevice, made->second};
+      return {};
+    }
   }
-  made_folders_.insert(Canonical(path));
+  return real_.GetFolderId(path, id);
+}
+
+IoResult DryRunFileSystem::MakeFolder(const std::string& path) {
+  IoResult probe = real_.ProbeMakeFolder(path);
+  if (!probe.ok()) return probe;
+  made_folders_.emplace(Canonical(path), made_folders_.size());
   return {};
 }
 
 IoResult DryRunFileSystem::CopyOver(const std::string& from, const std::string& to) {
+  // Asked in the order the copy meets them: the source, the destination's folder, the
+  // destination itself.
   const std::string what = "copy " + from + " -> " + to;
+  IoResult source = real_.ProbeCopySource(from);
+  if (!source.ok()) return RefusedAs(what, source);
   std::string folder = to.substr(0, ParentLength(to));
   if (!folder.empty()) {
     // Copies come folder by folder, so one look at each destination folder is enough.
     if (folder != checked_folder_) {
-      uint32_t attr = 0;
-      checked_folder_result_ = GetAttributes(folder, &attr);
-      if (checked_folder_result_.ok() && (attr & engine::kAttrFolder) == 0) {
-        checked_folder_result_ = Refused("", ENOTDIR);
-      }
+      checked_folder_result_ = real_.ProbeCopyFolder(to);
+      // A folder this dry run made is missing on the disk only.
+      if (checked_folder_result_.not_found && Made(folder)) checked_folder_result_ = {};
       checked_folder_ = std::move(folder);
     }
-    if (!checked_folder_result_.ok())
-      return RefusedAs(what, checked_folder_result_);
+    if (!checked_folder_result_.ok()) return RefusedAs(what, checked_folder_result_);
   }
-  uint32_t attr = 0;
-  if (GetAttributes(to, &attr).ok() && (attr & engine::kAttrFolder) != 0) {
-    return Refused(what, EISDIR);
-  }
+  IoResult destination = real_.ProbeCopyDestination(to);
+  if (!destination.ok()) return RefusedAs(what, destination);
   return {};
 }
 

@@ -1,11 +1,12 @@
 // A file system that reads the real one and writes nothing: the dry run. A folder it is asked
 // to create counts as existing from then on, so the run goes on exactly as after a real folder
-// pass. A write that would fail for a reason the disk already shows (a file where a folder
-// must go, a folder where a file must go, a missing destination folder) fails here too; every
-// other write reports success.
+// pass. Each write first asks the real file system what that write would meet (its probes), so
+// a write that would fail for a reason the disk already shows fails here too, with the same
+// reason; every other write reports success.
 #pragma once
 
-#include <set>
+#include <cstdint>
+#include <map>
 #include <string>
 
 #include "engine/platform/file_system.h"
@@ -19,6 +20,8 @@ class DryRunFileSystem final : public FileSystem {
  public:
   explicit DryRunFileSystem(FileSystem& real) : real_(real) {}
 
+  void BeginRun() override;
+
   IoResult ListFolder(const std::string& folder, const std::string& mask, bool with_subfolders,
                       FolderListing* listing) override {
     return real_.ListFolder(folder, mask, with_subfolders, listing);
@@ -29,9 +32,8 @@ class DryRunFileSystem final : public FileSystem {
   }
   void EndLookups() override { real_.EndLookups(); }
   IoResult GetAttributes(const std::string& path, uint32_t* attr) override;
-  IoResult GetFolderId(const std::string& path, FolderId* id) override {
-    return real_.GetFolderId(path, id);
-  }
+  // A folder this dry run made has an identity of its own, shared by every spelling of it.
+  IoResult GetFolderId(const std::string& path, FolderId* id) override;
   std::string ReadProfileString(const std::string& path, const std::string& section,
                                 const std::string& key, const std::string& default_text) override {
     return real_.ReadProfileString(path, section, key, default_text);
@@ -57,7 +59,10 @@ class DryRunFileSystem final : public FileSystem {
 
  private:
   FileSystem& real_;
-  std::set<std::string> made_folders_;  // repeated "/" collapsed, no trailing "/"
+  bool Made(const std::string& path) const;
+
+  // Repeated "/" collapsed, no trailing "/"; each with its number in the order made.
+  std::map<std::string, uint64_t> made_folders_;
   std::string checked_folder_;          // the destination folder of the latest copy
   IoResult checked_folder_result_;      // why copies into it would fail, if they would
 };

@@ -85,6 +85,22 @@ class FileSystem {
   // Removes temporary files that an interrupted copy into `folder` left behind.
   virtual void RemoveStaleTemporaries(const std::string& folder) = 0;
 
+  // Read-only questions for a dry run: what MakeFolder or a copy would meet on the disk as it
+  // is now, asked the way those calls ask, writing nothing. Ok when the call would get past
+  // that point; otherwise the failure it would give, its message "<operation> <path>: <reason>"
+  // with the reason as the call would tell it. The defaults answer from GetAttributes, which
+  // follows links and so cannot see a link standing in the way.
+  //
+  // MakeFolder(path): a folder is there, or nothing stands in the way of making one.
+  virtual IoResult ProbeMakeFolder(const std::string& path);
+  // A copy from `from`: the source opened for reading.
+  virtual IoResult ProbeCopySource(const std::string& from);
+  // A copy to `to`: its temporary file created in `to`'s folder. not_found when that folder is
+  // missing.
+  virtual IoResult ProbeCopyFolder(const std::string& to);
+  // A copy to `to`: the finished file put in place of whatever stands at `to`.
+  virtual IoResult ProbeCopyDestination(const std::string& to);
+
   // The private-profile pair, one complete access to the file per call. The lookup gives the
   // value as the profile rules read it, or `default_text` when the file, section or key is missing.
   virtual std::string ReadProfileString(const std::string& path, const std::string& section,

@@ -37,6 +37,16 @@ class ForwardingFileSystem : public FileSystem {
   void RemoveStaleTemporaries(const std::string& folder) override {
     inner_.RemoveStaleTemporaries(folder);
   }
+  IoResult ProbeMakeFolder(const std::string& path) override {
+    return inner_.ProbeMakeFolder(path);
+  }
+  IoResult ProbeCopySource(const std::string& from) override {
+    return inner_.ProbeCopySource(from);
+  }
+  IoResult ProbeCopyFolder(const std::string& to) override { return inner_.ProbeCopyFolder(to); }
+  IoResult ProbeCopyDestination(const std::string& to) override {
+    return inner_.ProbeCopyDestination(to);
+  }
   std::string ReadProfileString(const std::string& path, const std::string& section,
                                 const std::string& key, const std::string& default_text) override {
     return inner_.ReadProfileString(path, section, key, default_text);

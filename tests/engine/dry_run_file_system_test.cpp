@@ -15,6 +15,7 @@ class DryRunFileSystemTest : public testing_support::TempDirTest {};
 
 TEST_F(DryRunFileSystemTest, FoldersItWouldCreateExistOnlyForTheRun) {
   MakeFolder("d");
+  WriteFile("s.txt", "s");
   const auto before = testing_support::TreeSnapshot(PathOf());
   platform::DryRunFileSystem fs(platform::DefaultFileSystem());
 
@@ -24,7 +25,7 @@ TEST_F(DryRunFileSystemTest, FoldersItWouldCreateExistOnlyForTheRun) {
   EXPECT_TRUE(engine::FolderExists(fs, PathOf("d") + "//new/deeper/"));
   EXPECT_FALSE(engine::FolderExists(fs, PathOf("d/other")));
   EXPECT_FALSE(engine::FolderExists(platform::DefaultFileSystem(), PathOf("d/new")));
-  EXPECT_TRUE(fs.CopyOver(PathOf("d"), PathOf("d/new/deeper/file")).ok());
+  EXPECT_TRUE(fs.CopyOver(PathOf("s.txt"), PathOf("d/new/deeper/file")).ok());
   EXPECT_EQ(testing_support::TreeSnapshot(PathOf()), before);
 }
 
@@ -37,6 +38,7 @@ TEST_F(DryRunFileSystemTest, RefusesWhatTheDiskAlreadyForbids) {
   EXPECT_FALSE(fs.CopyOver(PathOf("file"), PathOf("folder")).ok());
   EXPECT_FALSE(fs.CopyOver(PathOf("file"), PathOf("missing/a")).ok());
   EXPECT_FALSE(fs.CopyOver(PathOf("file"), PathOf("file/a")).ok());
+  EXPECT_FALSE(fs.CopyOver(PathOf("folder"), PathOf("folder/a")).ok());
   EXPECT_TRUE(fs.CopyOver(PathOf("file"), PathOf("folder/a")).ok());
   EXPECT_FALSE(std::filesystem::exists(PathOf("folder/a")));
 }

@@ -17,6 +17,7 @@
 #include "engine/platform/file_system.h"
 #include "engine/platform/posix/copy_data.h"
 #include "engine/platform/posix/local_dos_time.h"
+#include "engine/platform/posix/posix_probes.h"
 #include "engine/platform/posix/temp_name.h"
 #include "engine/wildcard.h"
 
@@ -335,6 +336,15 @@ class PosixFileSystem final : public FileSystem {
         RemoveIfStale(dirfd(dir), d->d_name);
     }
     closedir(dir);
+  }
+
+  IoResult ProbeMakeFolder(const std::string& path) override {
+    return PosixProbeMakeFolder(path);
+  }
+  IoResult ProbeCopySource(const std::string& from) override { return PosixProbeCopySource(from); }
+  IoResult ProbeCopyFolder(const std::string& to) override { return PosixProbeCopyFolder(to); }
+  IoResult ProbeCopyDestination(const std::string& to) override {
+    return PosixProbeCopyDestination(to);
   }
 
   std::string ReadProfileString(const std::string& path, const std::string& section,
