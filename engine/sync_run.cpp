@@ -4,6 +4,7 @@
 #include "engine/force_folder.h"
 #include "engine/load_options.h"
 #include "engine/scan_folder.h"
+#include "engine/served_targets.h"
 #include "engine/sync_paths.h"
 
 namespace engine {
@@ -15,18 +16,10 @@ std::vector<FileEntry> CopyList;
 
 namespace {
 
-std::vector<platform::FolderId> TargetIds(platform::FileSystem& fs) {
-  std::vector<platform::FolderId> ids;
-  for (const std::string& target : Targets) {
-    platform::FolderId id;
-    if (!target.empty() && fs.GetFolderId(target, &id).ok()) ids.push_back(id);
-  }
-  return ids;
-}
-
-void CreateSubfolders(platform::FileSystem& fs, ProgressSink& sink) {
+void CreateSubfolders(platform::FileSystem& fs, const std::vector<std::string>& targets,
+                      ProgressSink& sink) {
   std::string path;
-  for (const std::string& target : Targets) {
+  for (const std::string& target : targets) {
     if (target.empty()) continue;  // an empty target receives nothing
     for (const std::string& sub : SubFolders) {
       path.assign(target).append(sub);
@@ -53,14 +46,18 @@ void RunSync(platform::FileSystem& fs, const std::string& settings_path, Progres
   Targets.push_back(Options.MasterFolder);
   sink.Status(kScanStatus);
   CopyList.clear();
+  ServedTargets served(Targets);
   if (Options.SourceFolder.empty()) {
     sink.Failure("no source folder is set: nothing to copy");
   } else {
-    ScanFolder(fs, Options.SourceFolder, Options.Mask, TargetIds(fs), sink);
+    served.Compare(fs, Options.SourceFolder, sink);
+    ScanFolder(fs, Options.SourceFolder, Options.Mask, served.ids(), sink);
   }
   sink.Total(static_cast<int64_t>(Targets.size() * CopyList.size()));
-  CreateSubfolders(fs, sink);
-  CopyFiles(fs, Targets, CopyList, Options.SourceFolder, sink);
+  CreateSubfolders(fs, served.served(), sink);
+  // A target the folder pass has just made may turn out to be another one, or the source.
+  if (!CopyList.empty() && served.some_unknown()) served.Compare(fs, Options.SourceFolder, sink);
+  CopyFiles(fs, served.served(), CopyList, Options.SourceFolder, sink);
   sink.Finish();
 }
 

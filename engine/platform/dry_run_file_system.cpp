@@ -10,20 +10,22 @@ namespace {
 
 bool IsSeparator(char c) { return c == kPathSeparator || c == '/'; }
 
-// "/d//sub/" and "/d/sub" name the same folder.
+// "/d//sub/", "/d/./sub" and "/d/sub" name the same folder.
 std::string Canonical(const std::string& path) {
   std::string out;
   out.reserve(path.size());
-  for (char c : path) {
+  for (size_t i = 0; i < path.size(); ++i) {
+    char c = path[i];
     if (IsSeparator(c)) {
-      if (!out.empty() && out.back() == kPathSeparator)
-        continue;
+      if (!out.empty() && out.back() == kPathSeparator) continue;
       c = kPathSeparator;
+    } else if (c == '.' && !out.empty() && out.back() == kPathSeparator &&
+               (i + 1 == path.size() || IsSeparator(path[i + 1]))) {
+      continue;  // a "." between separators names the folder before it
     }
     out.push_back(c);
   }
-  if (out.size() > 1 && out.back() == kPathSeparator)
-    out.pop_back();
+  if (out.size() > 1 && out.back() == kPathSeparator) out.pop_back();
   return out;
 }
 
