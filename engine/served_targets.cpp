@@ -14,7 +14,8 @@ void ServedTargets::Compare(platform::FileSystem& fs, const std::string& source,
   ids_.clear();
   some_unknown_ = false;
   for (size_t i = 0; i < count; ++i) {
-    if (targets_[i].empty()) continue;
+    if (targets_[i].empty())
+      continue;
     platform::FolderId found;
     if (fs.GetFolderId(targets_[i], &found).ok()) {
       id[i] = found;
@@ -27,7 +28,8 @@ void ServedTargets::Compare(platform::FileSystem& fs, const std::string& source,
   const bool source_known = !source.empty() && fs.GetFolderId(source, &source_id).ok();
   const size_t master = count - 1;
   for (size_t i = 0; i < count; ++i) {
-    if (!id[i] || served_[i].empty()) continue;
+    if (!id[i] || served_[i].empty())
+      continue;
     if (source_known && *id[i] == source_id) {
       served_[i].clear();
       if (reported_.insert(targets_[i]).second) {
@@ -39,12 +41,14 @@ void ServedTargets::Compare(platform::FileSystem& fs, const std::string& source,
       }
       continue;
     }
-    if (i == master) continue;
+    if (i == master)
+      continue;
     bool served_elsewhere = id[master] && *id[master] == *id[i];
     for (size_t j = 0; j < i && !served_elsewhere; ++j) {
       served_elsewhere = !served_[j].empty() && id[j] && *id[j] == *id[i];
     }
-    if (served_elsewhere) served_[i].clear();
+    if (served_elsewhere)
+      served_[i].clear();
   }
 }
 

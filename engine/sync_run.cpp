@@ -56,7 +56,8 @@ void RunSync(platform::FileSystem& fs, const std::string& settings_path, Progres
   sink.Total(static_cast<int64_t>(Targets.size() * CopyList.size()));
   CreateSubfolders(fs, served.served(), sink);
   // A target the folder pass has just made may turn out to be another one, or the source.
-  if (!CopyList.empty() && served.some_unknown()) served.Compare(fs, Options.SourceFolder, sink);
+  if (!CopyList.empty() && served.some_unknown())
+    served.Compare(fs, Options.SourceFolder, sink);
   CopyFiles(fs, served.served(), CopyList, Options.SourceFolder, sink);
   sink.Finish();
 }

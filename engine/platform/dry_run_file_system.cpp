@@ -17,7 +17,8 @@ std::string Canonical(const std::string& path) {
   for (size_t i = 0; i < path.size(); ++i) {
     char c = path[i];
     if (IsSeparator(c)) {
-      if (!out.empty() && out.back() == kPathSeparator) continue;
+      if (!out.empty() && out.back() == kPathSeparator)
+        continue;
       c = kPathSeparator;
     } else if (c == '.' && !out.empty() && out.back() == kPathSeparator &&
                (i + 1 == path.size() || IsSeparator(path[i + 1]))) {
@@ -25,7 +26,8 @@ std::string Canonical(const std::string& path) {
     }
     out.push_back(c);
   }
-  if (out.size() > 1 && out.back() == kPathSeparator) out.pop_back();
+  if (out.size() > 1 && out.back() == kPathSeparator)
+    out.pop_back();
   return out;
 }
 
@@ -75,7 +77,8 @@ IoResult DryRunFileSystem::GetFolderId(const std::string& path, FolderId* id) {
 
 IoResult DryRunFileSystem::MakeFolder(const std::string& path) {
   IoResult probe = real_.ProbeMakeFolder(path);
-  if (!probe.ok()) return probe;
+  if (!probe.ok())
+    return probe;
   made_folders_.emplace(Canonical(path), made_folders_.size());
   return {};
 }
@@ -85,20 +88,24 @@ IoResult DryRunFileSystem::CopyOver(const std::string& from, const std::string& 
   // destination itself.
   const std::string what = "copy " + from + " -> " + to;
   IoResult source = real_.ProbeCopySource(from);
-  if (!source.ok()) return RefusedAs(what, source);
+  if (!source.ok())
+    return RefusedAs(what, source);
   std::string folder = to.substr(0, ParentLength(to));
   if (!folder.empty()) {
     // Copies come folder by folder, so one look at each destination folder is enough.
     if (folder != checked_folder_) {
       checked_folder_result_ = real_.ProbeCopyFolder(to);
       // A folder this dry run made is missing on the disk only.
-      if (checked_folder_result_.not_found && Made(folder)) checked_folder_result_ = {};
+      if (checked_folder_result_.not_found && Made(folder))
+        checked_folder_result_ = {};
       checked_folder_ = std::move(folder);
     }
-    if (!checked_folder_result_.ok()) return RefusedAs(what, checked_folder_result_);
+    if (!checked_folder_result_.ok())
+      return RefusedAs(what, checked_folder_result_);
   }
   IoResult destination = real_.ProbeCopyDestination(to);
-  if (!destination.ok()) return RefusedAs(what, destination);
+  if (!destination.ok())
+    return RefusedAs(what, destination);
   return {};
 }
 

@@ -28,14 +28,18 @@ IoResult FileSystem::ProbeMakeFolder(const std::string& path) {
   return {};
 }
 
-IoResult FileSystem::ProbeCopySource(const std::string&) { return {}; }
+IoResult FileSystem::ProbeCopySource(const std::string&) {
+  return {};
+}
 
 IoResult FileSystem::ProbeCopyFolder(const std::string& to) {
   const std::string folder = to.substr(0, ParentLength(to));
-  if (folder.empty()) return {};
+  if (folder.empty())
+    return {};
   uint32_t attr = 0;
   IoResult found = GetAttributes(folder, &attr);
-  if (found.ok() && (attr & engine::kAttrFolder) == 0) return Refused("status " + folder, ENOTDIR);
+  if (found.ok() && (attr & engine::kAttrFolder) == 0)
+    return Refused("status " + folder, ENOTDIR);
   return found;
 }
 

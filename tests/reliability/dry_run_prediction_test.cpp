@@ -82,7 +82,8 @@ class DryRunPredictionTest : public ReliabilityTest,
 
 TEST_P(DryRunPredictionTest, DryRunSaysWhatTheRunSays) {
   const PredictionCase& c = GetParam();
-  if (c.as_nobody && geteuid() != 0) GTEST_SKIP() << "running as another user needs root";
+  if (c.as_nobody && geteuid() != 0)
+    GTEST_SKIP() << "running as another user needs root";
   MakeFolder("src/sub");
   PutFile(PathOf("src/top.txt"), "top", kBaseTimeNs);
   PutFile(PathOf("src/sub/a.txt"), "a", kBaseTimeNs);
@@ -95,8 +96,7 @@ TEST_P(DryRunPredictionTest, DryRunSaysWhatTheRunSays) {
   const std::vector<std::string> before = testing_support::TreeSnapshot(PathOf());
 
   std::string dry_out, dry_err;
-  Ended dry = RunToEnd({PARLOCON_PATH, "-n", settings}, PathOf(), &dry_out, &dry_err,
-                       c.as_nobody);
+  Ended dry = RunToEnd({PARLOCON_PATH, "-n", settings}, PathOf(), &dry_out, &dry_err, c.as_nobody);
   EXPECT_EQ(testing_support::TreeSnapshot(PathOf()), before);
   RunResult real = Run(settings, c.as_nobody);
 

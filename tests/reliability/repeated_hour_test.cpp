@@ -42,8 +42,8 @@ TEST_P(RepeatedHourTest, DifferentInstantsDifferAndEqualOnesStayEqual) {
     GTEST_SKIP() << "the zone " << kZone << " is not installed (package tzdata)";
   }
   MakeFolder("src");
-  for (const FileVersion& file : c.source) PutFile(PathOf("src/") + file.path, file.content,
-                                                   file.mtime_ns);
+  for (const FileVersion& file : c.source)
+    PutFile(PathOf("src/") + file.path, file.content, file.mtime_ns);
   for (const std::string& target : Targets()) {
     MakeFolder(target.substr(root_.string().size() + 1));
     for (const FileVersion& file : c.in_targets) {

@@ -26,7 +26,9 @@ long CurrentOffset() {
 
 }  // namespace
 
-void TakeCurrentLocalOffset() { offset_in_use.store(CurrentOffset(), std::memory_order_relaxed); }
+void TakeCurrentLocalOffset() {
+  offset_in_use.store(CurrentOffset(), std::memory_order_relaxed);
+}
 
 long LocalOffsetInUse() {
   long offset = offset_in_use.load(std::memory_order_relaxed);

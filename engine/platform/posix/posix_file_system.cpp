@@ -338,9 +338,7 @@ class PosixFileSystem final : public FileSystem {
     closedir(dir);
   }
 
-  IoResult ProbeMakeFolder(const std::string& path) override {
-    return PosixProbeMakeFolder(path);
-  }
+  IoResult ProbeMakeFolder(const std::string& path) override { return PosixProbeMakeFolder(path); }
   IoResult ProbeCopySource(const std::string& from) override { return PosixProbeCopySource(from); }
   IoResult ProbeCopyFolder(const std::string& to) override { return PosixProbeCopyFolder(to); }
   IoResult ProbeCopyDestination(const std::string& to) override {

@@ -23,15 +23,18 @@ IoResult Refused(const std::string& what, int code, const char* reason = nullptr
 
 std::string ParentOf(const std::string& path) {
   size_t cut = path.rfind('/');
-  if (cut == std::string::npos) return ".";
-  if (cut == 0) return "/";
+  if (cut == std::string::npos)
+    return ".";
+  if (cut == 0)
+    return "/";
   return path.substr(0, cut);
 }
 
-// Making or creating an entry needs write and search permission on its folder. A folder the
-// disk does not show yet is one the run would make first, so it counts as no refusal.
+// Making or creating an entry needs write and search permission on its folder: 0, or the
+// errno the making would meet (ENOENT when the folder is missing).
 int FolderRefusesNewEntries(const std::string& folder) {
-  if (faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0) return 0;
+  if (faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0)
+    return 0;
   return errno;
 }
 
@@ -43,15 +46,18 @@ IoResult PosixProbeMakeFolder(const std::string& path) {
   // mkdir never follows a link in the last place; what stands there counts as taken unless it
   // leads to a folder, which the real call then accepts.
   if (lstat(path.c_str(), &st) == 0) {
-    if (S_ISDIR(st.st_mode) || (S_ISLNK(st.st_mode) && stat(path.c_str(), &st) == 0 &&
-                                S_ISDIR(st.st_mode))) {
+    if (S_ISDIR(st.st_mode) ||
+        (S_ISLNK(st.st_mode) && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))) {
       return {};
     }
     return Refused(what, EEXIST);
   }
-  if (errno != ENOENT) return Refused(what, errno);
+  if (errno != ENOENT)
+    return Refused(what, errno);
+  // A parent the disk does not show yet is one the run makes first, and may write into.
   const int refusal = FolderRefusesNewEntries(ParentOf(path));
-  if (refusal != 0 && refusal != ENOENT) return Refused(what, refusal);
+  if (refusal != 0 && refusal != ENOENT)
+    return Refused(what, refusal);
   return {};
 }
 
@@ -59,12 +65,15 @@ IoResult PosixProbeCopySource(const std::string& from) {
   const std::string what = "read " + from;
   // As the copy opens it: non-blocking, so a pipe in the file's place cannot stall the run.
   const int fd = open(from.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return Refused(what, errno);
+  if (fd < 0)
+    return Refused(what, errno);
   struct stat st;
   const int err = fstat(fd, &st) == 0 ? 0 : errno;
   close(fd);
-  if (err != 0) return Refused(what, err);
-  if (!S_ISREG(st.st_mode)) return Refused(what, EINVAL, "not a regular file");
+  if (err != 0)
+    return Refused(what, err);
+  if (!S_ISREG(st.st_mode))
+    return Refused(what, EINVAL, "not a regular file");
   return {};
 }
 
@@ -75,10 +84,13 @@ IoResult PosixProbeCopyFolder(const std::string& to) {
   // its folders, refuses here exactly as creating it would.
   const std::string temp = folder + "/" + NewTempName();
   struct stat st;
-  if (lstat(temp.c_str(), &st) == 0) return {};
-  if (errno != ENOENT) return Refused(what, errno);
+  if (lstat(temp.c_str(), &st) == 0)
+    return {};
+  if (errno != ENOENT)
+    return Refused(what, errno);
   const int refusal = FolderRefusesNewEntries(folder);
-  if (refusal != 0) return Refused(what, refusal);
+  if (refusal != 0)
+    return Refused(what, refusal);
   return {};
 }
 
@@ -87,10 +99,12 @@ IoResult PosixProbeCopyDestination(const std::string& to) {
   // The rename replaces a link, whatever it leads to, but never a folder.
   struct stat st;
   if (lstat(to.c_str(), &st) == 0) {
-    if (S_ISDIR(st.st_mode)) return Refused(what, EISDIR);
+    if (S_ISDIR(st.st_mode))
+      return Refused(what, EISDIR);
     return {};
   }
-  if (errno == ENAMETOOLONG) return Refused(what, errno);
+  if (errno == ENAMETOOLONG)
+    return Refused(what, errno);
   return {};
 }
 
