@@ -65,19 +65,6 @@ class DryRunPredictionTest : public ReliabilityTest,
     ASSERT_GE(PathOf(destination).size() + relative.size() - 3, size_t{PATH_MAX});
     WriteSettings(PathOf("src"), PathOf("master"), {PathOf(destination)});
   }
-
-  std::string Fill(std::string text) const {
-    const std::pair<std::string, std::string> names[] = {{"{src}", PathOf("src")},
-                                                         {"{dest1}", PathOf("dest1")},
-                                                         {"{dest2}", PathOf("dest2")},
-                                                         {"{master}", PathOf("master")}};
-    for (const auto& [key, value] : names) {
-      for (size_t at = text.find(key); at != std::string::npos; at = text.find(key)) {
-        text.replace(at, key.size(), value);
-      }
-    }
-    return text;
-  }
 };
 
 TEST_P(DryRunPredictionTest, DryRunSaysWhatTheRunSays) {
@@ -106,11 +93,12 @@ TEST_P(DryRunPredictionTest, DryRunSaysWhatTheRunSays) {
   EXPECT_EQ(real.ended.exit_code, c.exit_code) << real.err;
   if (c.exact) {
     std::string expected_err;
-    for (const std::string& error : c.errors) expected_err += "parlocon: " + Fill(error) + "\n";
+    for (const std::string& error : c.errors)
+      expected_err += "parlocon: " + FillPaths(error) + "\n";
     EXPECT_EQ(real.err, expected_err);
   } else {
     for (const std::string& error : c.errors) {
-      EXPECT_GT(real.ErrLinesWith(Fill(error)), 0) << error << "\n" << real.err;
+      EXPECT_GT(real.ErrLinesWith(FillPaths(error)), 0) << error << "\n" << real.err;
     }
   }
 }

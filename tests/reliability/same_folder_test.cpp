@@ -48,17 +48,6 @@ class SameFolderTest : public ReliabilityTest,
     std::filesystem::create_directory_symlink(PathOf(to), PathOf(relative));
   }
 
-  std::string Fill(std::string text) const {
-    const std::pair<std::string, std::string> names[] = {{"{root}", PathOf()},
-                                                         {"{src}", PathOf("src")}};
-    for (const auto& [key, value] : names) {
-      for (size_t at = text.find(key); at != std::string::npos; at = text.find(key)) {
-        text.replace(at, key.size(), value);
-      }
-    }
-    return text;
-  }
-
   // Inode and change time of every source file: a copy onto itself would give new ones.
   std::map<std::string, std::pair<ino_t, int64_t>> SourceInodes() const {
     std::map<std::string, std::pair<ino_t, int64_t>> inodes;
@@ -78,12 +67,12 @@ TEST_P(SameFolderTest, ServesEachFolderOnceAndNeverTheSource) {
   PutFile(PathOf("src/sub/a.txt"), "a", kBaseTimeNs + kSecondNs);
   c.prepare(*this);
   std::vector<std::string> destinations;
-  for (const std::string& d : c.destinations) destinations.push_back(Fill(d));
-  const std::string settings = WriteSettings(PathOf("src"), Fill(c.master), destinations);
+  for (const std::string& d : c.destinations) destinations.push_back(FillPaths(d));
+  const std::string settings = WriteSettings(PathOf("src"), FillPaths(c.master), destinations);
   const Tree source = ReadTree(PathOf("src"));
   const auto inodes = SourceInodes();
   std::string expected_err;
-  for (const std::string& error : c.errors) expected_err += "parlocon: " + Fill(error) + "\n";
+  for (const std::string& error : c.errors) expected_err += "parlocon: " + FillPaths(error) + "\n";
   const int exit_code = c.errors.empty() ? 0 : 3;
 
   // A dry run first, then two runs: the dry run and the first run find the same to do.

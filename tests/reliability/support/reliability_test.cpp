@@ -51,6 +51,18 @@ RunResult ReliabilityTest::Run(const std::string& settings, bool as_nobody) {
   return r;
 }
 
+std::string ReliabilityTest::FillPaths(std::string text) const {
+  for (const char* name : {"root", "src", "dest1", "dest2", "master"}) {
+    const std::string key = "{" + std::string(name) + "}";
+    const std::string path = key == "{root}" ? PathOf() : PathOf(name);
+    for (size_t at = text.find(key); at != std::string::npos; at = text.find(key, at)) {
+      text.replace(at, key.size(), path);
+      at += path.size();
+    }
+  }
+  return text;
+}
+
 std::vector<std::string> ReliabilityTest::TargetDifferences() {
   const Tree source = ReadTree(PathOf("src"));
   std::vector<std::string> all;

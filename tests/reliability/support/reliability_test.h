@@ -47,6 +47,9 @@ class ReliabilityTest : public testing_support::TempDirTest {
   std::vector<std::string> Command(const std::string& settings) const;
   RunResult Run(const std::string& settings, bool as_nobody = false);
 
+  // `text` with {root}, {src}, {dest1}, {dest2} and {master} replaced by their paths.
+  std::string FillPaths(std::string text) const;
+
   // Every target against the source: the differences, each line prefixed by the target,
   // and every temporary file left in the source or a target.
   std::vector<std::string> TargetDifferences();
