@@ -78,7 +78,7 @@ class FileSystem {
   // How many copies may run at once, each on its own thread. Above 1, CopyOverStamped and
   // RemoveStaleTemporaries must be safe to call from several threads together.
   virtual int ParallelCopies() const { return 1; }
-  // Removes temporary files that an interrupted copy into `folder` left behind.
+  // Removes temporary files that an interrupted copy into `folder` left behind, and no other.
   virtual void RemoveStaleTemporaries(const std::string& folder) = 0;
 
   // The private-profile pair, one complete access to the file per call. The lookup gives the
