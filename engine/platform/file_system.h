@@ -80,6 +80,14 @@ class FileSystem {
   virtual int ParallelCopies() const { return 1; }
   // Removes temporary files that an interrupted copy into `folder` left behind, and no other.
   virtual void RemoveStaleTemporaries(const std::string& folder) = 0;
+  // Makes every copy made into these folders durable, one flush per file system they lie on,
+  // before the master records them. Appends a message per flush that failed. Implementations
+  // that cannot flush, or need not, do nothing.
+  virtual void FlushFolders(const std::vector<std::string>& folders,
+                            std::vector<std::string>* failures) {
+    (void)folders;
+    (void)failures;
+  }
 
   // The private-profile pair, one complete access to the file per call. The lookup gives the
   // value as the profile rules read it, or `default_text` when the file, section or key is missing.

@@ -215,6 +215,27 @@ class PosixFileSystem final : public FileSystem {
     RemoveStaleTemporariesIn(folder);
   }
 
+  void FlushFolders(const std::vector<std::string>& folders,
+                    std::vector<std::string>* failures) override {
+    std::vector<dev_t> flushed;
+    for (const std::string& folder : folders) {
+      struct stat st;
+      if (stat(folder.c_str(), &st) != 0) {
+        // A folder gone since took its copies with it: nothing of it to keep.
+        if (errno != ENOENT && errno != ENOTDIR) {
+          failures->push_back(Failed("flush " + folder, errno).message);
+        }
+        continue;
+      }
+      if (std::find(flushed.begin(), flushed.end(), st.st_dev) != flushed.end()) continue;
+      flushed.push_back(st.st_dev);
+      Fd fd(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+      if (fd.get() < 0 || syncfs(fd.get()) != 0) {
+        failures->push_back(Failed("flush " + folder, errno).message);
+      }
+    }
+  }
+
   std::string ReadProfileString(const std::string& path, const std::string& section,
                                 const std::string& key, const std::string& default_text) override {
     std::string text;
