@@ -98,8 +98,9 @@ class FileSystem {
                                       const std::string& key, const std::string& value) = 0;
 
   virtual IoResult ReadText(const std::string& path, std::string* text) = 0;
-  // Replaces the whole file atomically. Refused for an empty path, a folder, a missing parent
-  // folder and an existing file that is read-only.
+  // Replaces the whole file, atomically where that keeps the file as it was but for its text
+  // (its owner, group, mode and other names); otherwise writes it in place. Refused for an
+  // empty path, a folder, a missing parent folder and an existing file that is read-only.
   virtual IoResult ReplaceText(const std::string& path, const std::string& text) = 0;
 
   virtual IoResult WorkingFolder(std::string* folder) = 0;

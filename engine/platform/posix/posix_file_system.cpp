@@ -16,6 +16,7 @@
 #include "engine/platform/posix/copy_data.h"
 #include "engine/platform/posix/local_dos_time.h"
 #include "engine/platform/posix/posix_io.h"
+#include "engine/platform/posix/replace_text.h"
 #include "engine/platform/posix/temp_file.h"
 #include "engine/wildcard.h"
 
@@ -279,31 +280,7 @@ class PosixFileSystem final : public FileSystem {
   }
 
   IoResult ReplaceText(const std::string& path, const std::string& text) override {
-    const std::string what = "write " + path;
-    if (path.empty()) return Failed(what, ENOENT);
-    // Write through a link to the file it names, so the link stays a link.
-    std::string target = path;
-    struct stat st;
-    if (lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-      if (char* real = realpath(path.c_str(), nullptr)) {
-        target = real;
-        free(real);
-      }
-    }
-    bool exists = stat(target.c_str(), &st) == 0;
-    if (exists && S_ISDIR(st.st_mode)) return Failed(what, EISDIR);
-    // A read-only file stays unchanged, also for root, who could write it anyway.
-    if (exists && (st.st_mode & S_IWUSR) == 0) return Failed(what, EACCES);
-    TempFile temp;
-    // A new file gets the usual mode through the umask; an existing one keeps its own.
-    if (int err = temp.Create(ParentOf(target), exists ? 0600 : 0666)) return Failed(what, err);
-    if (int err = WriteAll(temp.fd(), text.data(), text.size())) return Failed(what, err);
-    if (exists && fchmod(temp.fd(), st.st_mode & 07777) != 0) return Failed(what, errno);
-    if (exists && geteuid() == 0 && fchown(temp.fd(), st.st_uid, st.st_gid) != 0) {
-      // Keeping the owner is a courtesy; the content matters more.
-    }
-    if (int err = temp.CommitAs(target)) return Failed(what, err);
-    return {};
+    return ReplaceTextFile(path, text);
   }
 
   IoResult WorkingFolder(std::string* folder) override {
