@@ -91,7 +91,8 @@ void CopyFiles(platform::FileSystem& fs, const std::vector<std::string>& targets
   for (size_t k = 0; k < total; ++k) {
     if (k == first_master) {
       std::vector<std::string> failures;
-      if (!written.empty()) fs.FlushFolders(written, &failures);
+      // Without a master folder nothing records the copies: no flush is owed.
+      if (!written.empty() && !targets.back().empty()) fs.FlushFolders(written, &failures);
       for (const std::string& failure : failures) sink.Failure(failure);
       unflushed = !failures.empty();
       flushed = true;
