@@ -56,7 +56,7 @@ std::string ThreadStates(pid_t pid) {
   return states;
 }
 
-bool Ended(pid_t pid) {
+bool Gone(pid_t pid) {
   const std::string states = ThreadStates(pid);
   return states.empty() || states.find_first_not_of("ZX") == std::string::npos;
 }
@@ -109,10 +109,10 @@ TEST_P(ChainedJobsTest, TheNextJobNeverTakesACopyStillBeingWritten) {
     ReplaceFile(PathOf("src/large.bin"), Content(kLargeSize), kBaseTimeNs + attempt * kSecondNs);
     versions.push_back(ReadTree(PathOf("src")).files.at("large.bin"));
     Process a(Command(job_a), PathOf(), OutputKind::kNull);
-    while (!CopyUnderWay(a.pid(), PathOf("stage")) && !Ended(a.pid())) {
+    while (!CopyUnderWay(a.pid(), PathOf("stage")) && !Gone(a.pid())) {
     }
     a.Signal(SIGSTOP);
-    while (!Stopped(a.pid()) && !Ended(a.pid())) {
+    while (!Stopped(a.pid()) && !Gone(a.pid())) {
     }
     caught = CopyUnderWay(a.pid(), PathOf("stage"));
     if (caught) {
@@ -141,7 +141,7 @@ TEST_P(ChainedJobsTest, TheNextJobNeverTakesACopyStillBeingWritten) {
       }
     }
     a.Signal(SIGCONT);
-    const reliability::Ended a_ended = a.Wait();
+    const Ended a_ended = a.Wait();
     EXPECT_EQ(a_ended.exit_code, 0) << a.err();
   }
   ASSERT_TRUE(caught) << "no copy into stage was caught under way in " << kAttempts << " runs";
