@@ -53,7 +53,7 @@ void CopyFiles(platform::FileSystem& fs, const std::vector<std::string>& targets
   // destination's copies are on disk: they are flushed between the two.
   const size_t first_master = total - n;
   std::vector<std::string> written;  // destination folders that received a copy
-  std::string folder_taken;           // the folder of the destination copy last taken
+  std::string folder_taken;          // the folder of the destination copy last taken
   bool flushed = false, unflushed = false;
 
   // Copy j is the file j % n to the target j / n. A master copy is planned only once every
