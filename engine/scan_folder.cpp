@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/platform/path_rules.h"
+#include "engine/platform/temp_name.h"
 #include "engine/sync_paths.h"
 #include "engine/sync_run.h"
 
@@ -61,6 +62,8 @@ void Scan(ScanContext& ctx, const std::string& folder) {
   }
   FileEntry master;
   for (FileEntry& file : listing.files) {
+    // A temporary file, maybe a copy still being written by a run that fills this folder.
+    if (platform::IsTempName(file.Name)) continue;
     bool found = compare && ctx.fs.FindEntry(master_folder, file.Name, &master);
     if (!IsChanged(file, found ? &master : nullptr)) continue;
     path.assign(folder).append(1, platform::kPathSeparator).append(file.Name);

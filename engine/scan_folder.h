@@ -12,7 +12,8 @@ namespace engine {
 
 // Scans `folder` (and its subfolders when Options.SyncSub is set), appending to SubFolders and
 // CopyList. Never enters a folder listed in `skip` (the run's targets) nor one on its own
-// descent path. Hidden subfolders are not scanned. A folder that cannot be listed is reported.
+// descent path. Hidden subfolders are not scanned, and files named like temporary files are
+// never listed. A folder that cannot be listed is reported.
 void ScanFolder(platform::FileSystem& fs, const std::string& folder, const std::string& mask,
                 const std::vector<platform::FolderId>& skip, ProgressSink& sink);
 

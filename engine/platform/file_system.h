@@ -82,8 +82,16 @@ class FileSystem {
   // How many copies may run at once, each on its own thread. Above 1, CopyOverStamped and
   // RemoveStaleTemporaries must be safe to call from several threads together.
   virtual int ParallelCopies() const { return 1; }
-  // Removes temporary files that an interrupted copy into `folder` left behind.
+  // Removes temporary files that an interrupted copy into `folder` left behind, and no other.
   virtual void RemoveStaleTemporaries(const std::string& folder) = 0;
+  // Makes every copy made into these folders durable, one flush per file system they lie on,
+  // before the master records them. Appends a message per flush that failed. Implementations
+  // that cannot flush, or need not, do nothing.
+  virtual void FlushFolders(const std::vector<std::string>& folders,
+                            std::vector<std::string>* failures) {
+    (void)folders;
+    (void)failures;
+  }
 
   // Read-only questions for a dry run: what MakeFolder or a copy would meet on the disk as it
   // is now, asked the way those calls ask, writing nothing. Ok when the call would get past
@@ -110,8 +118,9 @@ class FileSystem {
                                       const std::string& key, const std::string& value) = 0;
 
   virtual IoResult ReadText(const std::string& path, std::string* text) = 0;
-  // Replaces the whole file atomically. Refused for an empty path, a folder, a missing parent
-  // folder and an existing file that is read-only.
+  // Replaces the whole file, atomically where that keeps the file as it was but for its text
+  // (its owner, group, mode and other names); otherwise writes it in place. Refused for an
+  // empty path, a folder, a missing parent folder and an existing file that is read-only.
   virtual IoResult ReplaceText(const std::string& path, const std::string& text) = 0;
 
   virtual IoResult WorkingFolder(std::string* folder) = 0;

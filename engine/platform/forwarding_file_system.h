@@ -47,6 +47,10 @@ class ForwardingFileSystem : public FileSystem {
   IoResult ProbeCopyDestination(const std::string& to) override {
     return inner_.ProbeCopyDestination(to);
   }
+  void FlushFolders(const std::vector<std::string>& folders,
+                    std::vector<std::string>* failures) override {
+    inner_.FlushFolders(folders, failures);
+  }
   std::string ReadProfileString(const std::string& path, const std::string& section,
                                 const std::string& key, const std::string& default_text) override {
     return inner_.ReadProfileString(path, section, key, default_text);

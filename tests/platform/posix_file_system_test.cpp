@@ -1,6 +1,10 @@
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 #include <ostream>
 #include <string>
 
@@ -9,6 +13,7 @@
 
 #include "engine/file_entry.h"
 #include "engine/platform/file_system.h"
+#include "engine/platform/temp_name.h"
 #include "tests/support/temp_dir_test.h"
 
 namespace {
@@ -70,12 +75,109 @@ TEST_F(PosixFileSystemTest, SizeIsTheLow32Bits) {
   EXPECT_EQ(entry.Size, 5u);
 }
 
-TEST_F(PosixFileSystemTest, StaleTemporariesGoOtherFilesStay) {
-  WriteFile("dest/.~parlowen-0123456789abcdef.tmp", "left by a killed run");
-  WriteFile("dest/.~parlowen-notours.tmp", "x");
-  WriteFile("dest/keep.txt", "x");
-  fs_.RemoveStaleTemporaries(PathOf("dest"));
-  EXPECT_THAT(ListTree("dest"), testing::ElementsAre(".~parlowen-notours.tmp", "keep.txt"));
+// What a cleaner may remove: only a plain file whose temporary name is the one bound to its own
+// inode and whose lock nobody holds. Everything else of the pattern belongs to someone else.
+class StaleTemporaryTest;
+
+struct CleanerCase {
+  std::string name;
+  // Makes the entry in `folder` and gives its name.
+  std::function<std::string(StaleTemporaryTest&, const std::string& folder)> make;
+  bool removed;
+};
+
+void PrintTo(const CleanerCase& c, std::ostream* os) {
+  *os << c.name;
 }
+
+class StaleTemporaryTest : public PosixFileSystemTest,
+                           public testing::WithParamInterface<CleanerCase> {
+ public:
+  // Renames `path` to the temporary name bound to its inode.
+  static std::string BindToInode(const std::string& path) {
+    struct stat st;
+    EXPECT_EQ(lstat(path.c_str(), &st), 0) << path;
+    const std::string name = platform::TempNameFor(st.st_ino);
+    EXPECT_EQ(rename(path.c_str(), (fs::path(path).parent_path() / name).c_str()), 0);
+    return name;
+  }
+  std::string Bound(const std::string& folder, const std::string& content) {
+    return BindToInode(WriteFile(folder + "/new", content));
+  }
+  using PosixFileSystemTest::PathOf;
+  using PosixFileSystemTest::MakeFolder;
+  using PosixFileSystemTest::WriteFile;
+  int lock_fd_ = -1;
+};
+
+TEST_P(StaleTemporaryTest, OnlyAnUnlockedFileBoundToItsOwnInodeIsRemoved) {
+  const CleanerCase& c = GetParam();
+  WriteFile("dest/keep.txt", "x");
+  const std::string name = c.make(*this, "dest");
+  ASSERT_TRUE(platform::IsTempName(name) || name == ".~parlowen-notours.tmp") << name;
+
+  fs_.RemoveStaleTemporaries(PathOf("dest"));
+
+  struct stat st;
+  EXPECT_EQ(lstat(PathOf("dest/" + name).c_str(), &st) != 0, c.removed) << name;
+  EXPECT_EQ(ReadFile("dest/keep.txt"), "x");
+  if (lock_fd_ >= 0) close(lock_fd_);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Entries, StaleTemporaryTest,
+    testing::Values(
+        CleanerCase{"LeftByAKilledCopy",
+                    [](StaleTemporaryTest& f, const std::string& folder) {
+                      return f.Bound(folder, "half a copy");
+                    },
+                    true},
+        CleanerCase{"LeftReadOnly",
+                    [](StaleTemporaryTest& f, const std::string& folder) {
+                      const std::string name = f.Bound(folder, "half a copy");
+                      chmod(f.PathOf(folder + "/" + name).c_str(), 0444);
+                      return name;
+                    },
+                    true},
+        CleanerCase{"InUseByAnotherRun",
+                    [](StaleTemporaryTest& f, const std::string& folder) {
+                      const std::string name = f.Bound(folder, "being written");
+                      f.lock_fd_ = open(f.PathOf(folder + "/" + name).c_str(), O_RDONLY);
+                      EXPECT_EQ(flock(f.lock_fd_, LOCK_EX | LOCK_NB), 0);
+                      return name;
+                    },
+                    false},
+        CleanerCase{"AUsersFileOfThePattern",
+                    [](StaleTemporaryTest& f, const std::string& folder) {
+                      f.WriteFile(folder + "/.~parlowen-0123456789abcdef.tmp", "mine");
+                      return std::string(".~parlowen-0123456789abcdef.tmp");
+                    },
+                    false},
+        CleanerCase{"ACopyOfALeftOverMadeByAnotherTool",
+                    [](StaleTemporaryTest& f, const std::string& folder) {
+                      const std::string name = f.Bound("elsewhere", "a copy");
+                      fs::copy_file(f.PathOf("elsewhere/" + name), f.PathOf(folder + "/" + name));
+                      return name;
+                    },
+                    false},
+        CleanerCase{"AFolderBoundToItsInode",
+                    [](StaleTemporaryTest& f, const std::string& folder) {
+                      f.MakeFolder(folder + "/sub");
+                      return StaleTemporaryTest::BindToInode(f.PathOf(folder + "/sub"));
+                    },
+                    false},
+        CleanerCase{"ALinkBoundToItsInode",
+                    [](StaleTemporaryTest& f, const std::string& folder) {
+                      fs::create_symlink("keep.txt", f.PathOf(folder + "/link"));
+                      return StaleTemporaryTest::BindToInode(f.PathOf(folder + "/link"));
+                    },
+                    false},
+        CleanerCase{"NotOfThePattern",
+                    [](StaleTemporaryTest& f, const std::string& folder) {
+                      f.WriteFile(folder + "/.~parlowen-notours.tmp", "x");
+                      return std::string(".~parlowen-notours.tmp");
+                    },
+                    false}),
+    [](const auto& row) { return row.param.name; });
 
 }  // namespace

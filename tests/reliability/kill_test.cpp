@@ -2,7 +2,6 @@
 // every kill each target may only hold whole versions of source files, and the master nothing
 // newer than a destination; after the normal rerun every target equals the source and no
 // temporary file is left anywhere.
-#include <dirent.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -44,17 +43,6 @@ int CountOf(const std::string& text, const std::string& what) {
     ++count;
   }
   return count;
-}
-
-bool HasTemporary(const std::string& folder) {
-  bool found = false;
-  if (DIR* dir = opendir(folder.c_str())) {
-    while (struct dirent* d = readdir(dir)) {
-      if (std::strncmp(d->d_name, kTempPrefix, sizeof kTempPrefix - 1) == 0) found = true;
-    }
-    closedir(dir);
-  }
-  return found;
 }
 
 class KillTest : public ReliabilityTest {
@@ -128,8 +116,8 @@ class KillTest : public ReliabilityTest {
     return found == known.end() ? -2 : static_cast<int>(found - known.begin());
   }
 
-  // What may be seen right after a kill. Returns the number of temporary files found.
-  size_t CheckAfterKill(const std::string& when) {
+  // What may be seen right after a kill.
+  void CheckAfterKill(const std::string& when) {
     std::vector<Tree> trees;
     size_t temporaries = 0;
     for (const std::string& target : Targets()) {
@@ -151,7 +139,6 @@ class KillTest : public ReliabilityTest {
             << when << ": the master is ahead of " << Targets()[d] << " for " << path;
       }
     }
-    return temporaries;
   }
 
   // Kills the run at the moment; true when the kill ended it.
@@ -185,12 +172,16 @@ class KillTest : public ReliabilityTest {
       }
       case Moment::kLargeCopy: {
         const std::string folder = Targets()[random_() % 3];
-        until([&] { return HasTemporary(folder); });
+        until([&] { return CopyUnderWay(run.pid(), folder); });
         break;
       }
       case Moment::kAnyTime:
         std::this_thread::sleep_for(std::chrono::microseconds(random_() % (run_us_ + 1)));
         break;
+    }
+    copy_under_way_ = false;
+    for (const std::string& target : Targets()) {
+      copy_under_way_ = copy_under_way_ || CopyUnderWay(run.pid(), target);
     }
     run.Signal(SIGKILL);
     Ended ended = run.Wait();
@@ -201,6 +192,7 @@ class KillTest : public ReliabilityTest {
   std::map<std::string, std::vector<FileState>> versions_;
   long scan_us_ = 8000;  // about the scan of this tree
   long run_us_ = 200000;
+  bool copy_under_way_ = false;  // into a target's top folder when the kill was sent
 };
 
 TEST_F(KillTest, RerunAfterKillNineCompletesEveryTargetAndLeavesNoTemporary) {
@@ -218,7 +210,8 @@ TEST_F(KillTest, RerunAfterKillNineCompletesEveryTargetAndLeavesNoTemporary) {
     ++runs;
     kills += killed;
     per_moment[static_cast<int>(moment)] += killed;
-    inside_copy += CheckAfterKill(when) > 0;
+    CheckAfterKill(when);
+    inside_copy += killed && copy_under_way_;
 
     auto started = std::chrono::steady_clock::now();
     RunResult rerun = Run(settings);

@@ -1,9 +1,7 @@
 // The file system on Linux and other POSIX systems: directory reads and status calls relative
-// to an open folder, copies inside the kernel, and every replacement made by renaming a
-// complete temporary file over its destination.
+// to an open folder, copies inside the kernel, each given its name only once it is complete.
 #include <dirent.h>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,21 +15,14 @@
 #include "engine/platform/file_system.h"
 #include "engine/platform/posix/copy_data.h"
 #include "engine/platform/posix/local_dos_time.h"
+#include "engine/platform/posix/posix_io.h"
 #include "engine/platform/posix/posix_probes.h"
-#include "engine/platform/posix/temp_name.h"
+#include "engine/platform/posix/replace_text.h"
+#include "engine/platform/posix/temp_file.h"
 #include "engine/wildcard.h"
 
 namespace platform {
 namespace {
-
-IoResult Failed(const std::string& what, int code) {
-  IoResult r;
-  r.os_code = code == 0 ? EIO : code;
-  r.not_found = code == ENOENT || code == ENOTDIR;
-  r.no_space = code == ENOSPC || code == EDQUOT;
-  r.message = what + ": " + std::strerror(r.os_code);
-  return r;
-}
 
 uint32_t AttributesOf(const struct stat& st, const char* name) {
   uint32_t attr = 0;
@@ -73,13 +64,6 @@ std::string BaseName(const std::string& path) {
   return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 
-std::string ParentOf(const std::string& path) {
-  size_t cut = path.rfind('/');
-  if (cut == std::string::npos) return ".";
-  if (cut == 0) return "/";
-  return path.substr(0, cut);
-}
-
 mode_t ProcessUmask() {
   static const mode_t mask = [] {
     mode_t m = umask(0);
@@ -87,104 +71,6 @@ mode_t ProcessUmask() {
     return m;
   }();
   return mask;
-}
-
-class Fd {
- public:
-  explicit Fd(int fd = -1) : fd_(fd) {}
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  ~Fd() { Reset(); }
-  int get() const { return fd_; }
-  int Release() {
-    int fd = fd_;
-    fd_ = -1;
-    return fd;
-  }
-  void Reset(int fd = -1) {
-    if (fd_ >= 0) close(fd_);
-    fd_ = fd;
-  }
-
- private:
-  int fd_;
-};
-
-// A temporary file in the destination's folder that removes itself unless committed. It is
-// locked (flock) from its creation until it is renamed or removed, so a run cleaning the
-// folder can tell it from one that an interrupted run left behind.
-class TempFile {
- public:
-  explicit TempFile(const std::string& folder) : folder_(folder) {}
-  TempFile(const TempFile&) = delete;
-  TempFile& operator=(const TempFile&) = delete;
-  ~TempFile() {
-    if (!path_.empty()) unlink(path_.c_str());
-    fd_.Reset();
-  }
-  // Returns 0 or the errno of the failure.
-  int Create(mode_t mode) {
-    for (int attempt = 0; attempt < 16; ++attempt) {
-      path_ = folder_ + "/" + NewTempName();
-      int fd = open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-      if (fd < 0) {
-        int err = errno;
-        path_.clear();
-        if (err != EEXIST)
-          return err;
-        continue;
-      }
-      fd_.Reset(fd);
-      if (LockedAndLinked())
-        return 0;
-      // A cleaner took the new file for a stale one; it removes the name.
-      path_.clear();
-      fd_.Reset();
-    }
-    return EEXIST;
-  }
-  int fd() const { return fd_.get(); }
-  int CommitAs(const std::string& destination) {
-    // Closing reports what writing back the data failed to do, so it comes before the rename;
-    // the second descriptor keeps the lock until the name is gone.
-    Fd lock(dup(fd_.get()));
-    int err = close(fd_.Release()) == 0 ? 0 : errno;
-    if (err == 0 && rename(path_.c_str(), destination.c_str()) != 0) err = errno;
-    if (err == 0) path_.clear();
-    return err;
-  }
-
- private:
-  bool LockedAndLinked() {
-    if (flock(fd_.get(), LOCK_EX | LOCK_NB) != 0) {
-      // Without locks on this file system the file goes unprotected, as it must.
-      return errno != EWOULDBLOCK;
-    }
-    struct stat st;
-    return fstat(fd_.get(), &st) == 0 && st.st_nlink > 0;
-  }
-
-  std::string folder_;
-  std::string path_;
-  Fd fd_;
-};
-
-// Removes a temporary file unless a live copy or settings write still holds its lock.
-void RemoveIfStale(int folder_fd, const char* name) {
-  Fd fd(openat(folder_fd, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-  if (fd.get() < 0) {
-    // Unreadable to us, or not a plain file: nobody can be writing it through our locks.
-    if (errno != ENOENT)
-      unlinkat(folder_fd, name, 0);
-    return;
-  }
-  if (flock(fd.get(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK)
-    return;
-  struct stat held, named;
-  if (fstat(fd.get(), &held) == 0 && fstatat(folder_fd, name, &named, AT_SYMLINK_NOFOLLOW) == 0 &&
-      held.st_dev == named.st_dev && held.st_ino == named.st_ino) {
-    unlinkat(folder_fd, name, 0);
-  }
 }
 
 class PosixFileSystem final : public FileSystem {
@@ -309,11 +195,12 @@ class PosixFileSystem final : public FileSystem {
       r.message = what + ": the file changed during the run";
       return r;
     }
-    TempFile temp(ParentOf(to));
-    // Created with its final permission bits where the umask keeps them, else fixed below.
+    TempFile temp;
+    // Created with its final permission bits where the umask keeps them, else fixed below; and
+    // readable to its owner meanwhile, so a run may clean it up if this one is killed.
     const mode_t mode = st.st_mode & 0777;
-    const bool exact = (mode & ~ProcessUmask()) == mode;
-    if (int err = temp.Create(exact ? mode : 0600)) return Failed(what, err);
+    const bool exact = (mode & ~ProcessUmask()) == mode && (mode & S_IRUSR) != 0;
+    if (int err = temp.Create(ParentOf(to), exact ? mode : 0600)) return Failed(what, err);
     static thread_local CopyBuffer buffer;  // copies run on several threads at once
     if (int err = CopyData(source.get(), temp.fd(), st.st_size, buffer)) return Failed(what, err);
     if (!exact && fchmod(temp.fd(), mode) != 0) return Failed(what, errno);
@@ -329,13 +216,28 @@ class PosixFileSystem final : public FileSystem {
   }
 
   void RemoveStaleTemporaries(const std::string& folder) override {
-    DIR* dir = opendir(folder.c_str());
-    if (dir == nullptr) return;
-    while (struct dirent* d = readdir(dir)) {
-      if (IsTempName(d->d_name))
-        RemoveIfStale(dirfd(dir), d->d_name);
+    RemoveStaleTemporariesIn(folder);
+  }
+
+  void FlushFolders(const std::vector<std::string>& folders,
+                    std::vector<std::string>* failures) override {
+    std::vector<dev_t> flushed;
+    for (const std::string& folder : folders) {
+      struct stat st;
+      if (stat(folder.c_str(), &st) != 0) {
+        // A folder gone since took its copies with it: nothing of it to keep.
+        if (errno != ENOENT && errno != ENOTDIR) {
+          failures->push_back(Failed("flush " + folder, errno).message);
+        }
+        continue;
+      }
+      if (std::find(flushed.begin(), flushed.end(), st.st_dev) != flushed.end()) continue;
+      flushed.push_back(st.st_dev);
+      Fd fd(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+      if (fd.get() < 0 || syncfs(fd.get()) != 0) {
+        failures->push_back(Failed("flush " + folder, errno).message);
+      }
     }
-    closedir(dir);
   }
 
   IoResult ProbeMakeFolder(const std::string& path) override { return PosixProbeMakeFolder(path); }
@@ -388,31 +290,7 @@ class PosixFileSystem final : public FileSystem {
   }
 
   IoResult ReplaceText(const std::string& path, const std::string& text) override {
-    const std::string what = "write " + path;
-    if (path.empty()) return Failed(what, ENOENT);
-    // Write through a link to the file it names, so the link stays a link.
-    std::string target = path;
-    struct stat st;
-    if (lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-      if (char* real = realpath(path.c_str(), nullptr)) {
-        target = real;
-        free(real);
-      }
-    }
-    bool exists = stat(target.c_str(), &st) == 0;
-    if (exists && S_ISDIR(st.st_mode)) return Failed(what, EISDIR);
-    // A read-only file stays unchanged, also for root, who could write it anyway.
-    if (exists && (st.st_mode & S_IWUSR) == 0) return Failed(what, EACCES);
-    TempFile temp(ParentOf(target));
-    // A new file gets the usual mode through the umask; an existing one keeps its own.
-    if (int err = temp.Create(exists ? 0600 : 0666)) return Failed(what, err);
-    if (int err = WriteAll(temp.fd(), text.data(), text.size())) return Failed(what, err);
-    if (exists && fchmod(temp.fd(), st.st_mode & 07777) != 0) return Failed(what, errno);
-    if (exists && geteuid() == 0 && fchown(temp.fd(), st.st_uid, st.st_gid) != 0) {
-      // Keeping the owner is a courtesy; the content matters more.
-    }
-    if (int err = temp.CommitAs(target)) return Failed(what, err);
-    return {};
+    return ReplaceTextFile(path, text);
   }
 
   IoResult WorkingFolder(std::string* folder) override {

@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "engine/platform/posix/temp_name.h"
+#include "engine/platform/temp_name.h"
 
 namespace platform {
 namespace {

@@ -4,10 +4,9 @@
 
 #include <string>
 
-namespace platform {
+#include "engine/platform/temp_name.h"
 
-std::string NewTempName();
-bool IsTempName(const char* name);
+namespace platform {
 
 // Deletes a file, clearing its read-only attribute first. False when it is still there.
 bool RemoveFile(const std::string& path);

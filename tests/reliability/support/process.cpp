@@ -1,5 +1,6 @@
 #include "tests/reliability/support/process.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <grp.h>
 #include <poll.h>
@@ -7,12 +8,15 @@
 #include <signal.h>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 
 namespace reliability {
@@ -38,6 +42,36 @@ void Drain(int* fd, std::string* sink) {
 }
 
 }  // namespace
+
+bool CopyUnderWay(pid_t pid, const std::string& folder) {
+  static constexpr char kUnnamedEnd[] = " (deleted)";
+  static constexpr char kTempPrefix[] = ".~parlowen-";
+  const std::string fds = "/proc/" + std::to_string(pid) + "/fd";
+  DIR* dir = opendir(fds.c_str());
+  if (dir == nullptr) return false;
+  bool found = false;
+  while (struct dirent* d = readdir(dir)) {
+    char link[PATH_MAX];
+    ssize_t n = readlinkat(dirfd(dir), d->d_name, link, sizeof link - 1);
+    if (n <= 0) continue;
+    const std::string path(link, static_cast<size_t>(n));
+    if (path.size() <= folder.size() + 1 || path.compare(0, folder.size(), folder) != 0 ||
+        path[folder.size()] != '/') {
+      continue;
+    }
+    const std::string name = path.substr(folder.size() + 1);
+    if (name.find('/') != std::string::npos) continue;
+    const size_t end = sizeof kUnnamedEnd - 1;
+    struct stat st;
+    found = found ||
+            ((name.compare(0, sizeof kTempPrefix - 1, kTempPrefix) == 0 ||
+              (name[0] == '#' && name.size() > end &&
+               name.compare(name.size() - end, end, kUnnamedEnd) == 0)) &&
+             fstatat(dirfd(dir), d->d_name, &st, 0) == 0 && st.st_size > 0);
+  }
+  closedir(dir);
+  return found;
+}
 
 uid_t NobodyUid() {
   const struct passwd* pw = getpwnam("nobody");

@@ -61,6 +61,10 @@ class Process {
 Ended RunToEnd(const std::vector<std::string>& argv, const std::string& working_folder,
                std::string* out, std::string* err, bool as_nobody = false);
 
+// Whether the program is writing a copy straight into `folder`: it has open there an unnamed
+// file ("#<inode> (deleted)") or a file of the temporary-name pattern, with data in it.
+bool CopyUnderWay(pid_t pid, const std::string& folder);
+
 // The uid and gid of "nobody" and "nogroup".
 uid_t NobodyUid();
 gid_t NobodyGid();
