@@ -102,7 +102,7 @@ bool EndsWithLineBreak(std::string_view text) {
 }  // namespace
 
 std::optional<std::string> FindIniValue(std::string_view text, std::string_view section,
-                                        std::string_view key) {
+                                        std::string_view key, size_t max_length) {
   std::vector<Line> lines = SplitLines(text);
   auto [first, last] = FindSection(lines, section);
   for (size_t i = first + 1; i < last; ++i) {
@@ -114,7 +114,7 @@ std::optional<std::string> FindIniValue(std::string_view text, std::string_view 
         value.back() == value.front()) {
       value = value.substr(1, value.size() - 2);
     }
-    return std::string(value.substr(0, kMaxValueLength));
+    return std::string(value.substr(0, max_length));
   }
   return std::nullopt;
 }

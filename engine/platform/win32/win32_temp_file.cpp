@@ -5,6 +5,8 @@
 #include <cstring>
 #include <random>
 
+#include "engine/platform/win32/win32_system_path.h"
+
 namespace platform {
 namespace {
 
@@ -42,8 +44,9 @@ bool IsTempName(const char* name) {
 }
 
 bool RemoveFile(const std::string& path) {
-  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-  return DeleteFileA(path.c_str()) != 0;
+  const std::wstring system_path = SystemPath(path);
+  SetFileAttributesW(system_path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  return DeleteFileW(system_path.c_str()) != 0;
 }
 
 }  // namespace platform
