@@ -12,6 +12,8 @@ namespace {
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
 constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
+// A file that has no line end yet gets the system's, as the profile functions wrote it.
+constexpr std::string_view kNewLineEnd = "\r\n";
 
 bool IsAscii(std::string_view bytes) {
   for (char c : bytes) {
@@ -101,18 +103,18 @@ bool SetSettingsValue(std::string_view bytes, const std::string& section, const 
     const std::string ansi_value = AnsiFromUtf8(value, &exact_value);
     // Edited as bytes, so every other line stays exactly as it was.
     if (exact_section && exact_key && exact_value) {
-      *result = engine::SetIniValue(bytes, ansi_section, ansi_key, ansi_value);
+      *result = engine::SetIniValue(bytes, ansi_section, ansi_key, ansi_value, kNewLineEnd);
       return true;
     }
   } else if (form == SettingsForm::kUtf8 && IsUtf8(value)) {
-    *result = engine::SetIniValue(bytes, section, key, value);
+    *result = engine::SetIniValue(bytes, section, key, value, kNewLineEnd);
     return true;
   }
   const bool big_endian = form == SettingsForm::kUtf16Be;
   const bool utf16 = big_endian || form == SettingsForm::kUtf16Le;
   const std::string_view odd_tail = utf16 && bytes.size() % 2 == 1 ? bytes.substr(bytes.size() - 1)
                                                                     : std::string_view();
-  return Utf16File(engine::SetIniValue(SettingsTextOf(bytes), section, key, value), big_endian,
+  return Utf16File(engine::SetIniValue(SettingsTextOf(bytes), section, key, value, kNewLineEnd), big_endian,
                    odd_tail, result);
 }
 
