@@ -230,4 +230,45 @@ TEST_F(WindowsNamesTest, TheSettingsFileMayHaveAnyNameAndLength) {
   }
 }
 
+std::string AnsiSystemText(DWORD code) {
+  char* text = nullptr;
+  FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                     FORMAT_MESSAGE_IGNORE_INSERTS,
+                 nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
+                 reinterpret_cast<char*>(&text), 0, nullptr);
+  std::string message = text != nullptr ? text : "";
+  LocalFree(text);
+  while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
+                              message.back() == ' ')) {
+    message.pop_back();
+  }
+  return message;
+}
+
+TEST_F(WindowsNamesTest, RedirectedFailuresKeepTheCodePagesBytesAndTheSystemsText) {
+  if (GetACP() != 1252 && GetACP() != 1251)
+    GTEST_SKIP() << "written for code pages 1252 and 1251, not " << GetACP();
+  // "Нет": a folder and a settings file that are not there.
+  const std::string missing = "\xD0\x9D\xD0\xB5\xD1\x82";
+  const std::string shown = GetACP() == 1251 ? "\xCD\xE5\xF2" : "???";
+  MakeFolders(At("master"));
+  PutFile(At("job.bfs"), Job(At(missing), At("master"), ""));
+  struct Case {
+    std::string argument, err;
+    unsigned long exit_code;
+  } cases[] = {
+      // The system's text as its ANSI function gives it, as these lines always had it.
+      {" job.bfs", "parlocon: list " + PathOf() + "\\" + shown + ": " + AnsiSystemText(3) + "\n", 3},
+      {" " + missing + ".bfs",
+       "parlocon: cannot read the settings file: read " + PathOf() + "\\" + shown + ".bfs: " +
+           AnsiSystemText(2) + "\r\n",
+       2},
+  };
+  for (const Case& c : cases) {
+    ProcessResult result = Run(c.argument);
+    EXPECT_EQ(result.err, c.err);
+    EXPECT_EQ(result.exit_code, c.exit_code);
+  }
+}
+
 }  // namespace
