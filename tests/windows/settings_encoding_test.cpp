@@ -108,6 +108,8 @@ TEST_F(SettingsEncodingTest, AFileKeepsItsEncodingWhileItCanHoldTheValue) {
   } cases[] = {
       {"ansi.bfs", main, "a" + own, "[Main]\r\nMask=a" + own_ansi + "\r\n"},
       {"ansi-emoji.bfs", main, kEmoji, Utf16Le(std::string("[Main]\r\nMask=") + kEmoji + "\r\n")},
+      // A best fit would store "Omega" in code page 1252.
+      {"ansi-omega.bfs", main, "\xCE\xA9mega", Utf16Le("[Main]\r\nMask=\xCE\xA9mega\r\n")},
       {"utf16le.bfs", Utf16Le(main), "x", Utf16Le("[Main]\r\nMask=x\r\n")},
       {"utf16be.bfs", Utf16Be(main), kCopy, Utf16Be(std::string("[Main]\r\nMask=") + kCopy + "\r\n")},
       {"utf8bom.bfs", "\xEF\xBB\xBF" + main, kCopy,

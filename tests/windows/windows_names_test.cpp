@@ -35,7 +35,17 @@ struct Name {
   std::string path, cp1252, cp1251;
 };
 
+std::string Times(int n, const std::string& text) {
+  std::string repeated;
+  for (int i = 0; i < n; ++i) repeated += text;
+  return repeated;
+}
+
 const Name kNames[] = {
+    // Two runs of two-byte letters an odd number of bytes apart, each longer than the output's
+    // 128-byte blocks: a block ends inside a letter in one of them, wherever the line begins.
+    {Times(65, "\xD0\x96") + "\\" + Times(65, "\xD0\x96") + ".txt",
+     Times(65, "?") + "\\" + Times(65, "?") + ".txt", Times(65, "\xC6") + "\\" + Times(65, "\xC6") + ".txt"},
     {"ascii.txt", "ascii.txt", "ascii.txt"},
     {"\xD0\x96\xD0\xB8\xD0\xB7\xD0\xBD\xD1\x8C.txt", "?????.txt", "\xC6\xE8\xE7\xED\xFC.txt"},
     // Best-fit mapping would make this "Omega.txt", the name beside it.
