@@ -26,14 +26,14 @@ HANDLE Console() {
 
 std::wstring SystemText(DWORD code) {
   wchar_t* text = nullptr;
-  FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                     FORMAT_MESSAGE_IGNORE_INSERTS,
-                 nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-                 reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<wchar_t*>(&text),
+      0, nullptr);
   std::wstring message = text != nullptr ? text : L"";
   LocalFree(text);
-  while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' ||
-                              message.back() == L' ')) {
+  while (!message.empty() &&
+         (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' ')) {
     message.pop_back();
   }
   return message;
@@ -79,8 +79,7 @@ class ConsoleOutputTest : public testing_support::TempDirTest {
     for (size_t at = shown.find(line); at != std::wstring::npos; at = shown.find(line, at + 1)) {
       const size_t end = at + line.size();
       const size_t row_end = (end + width_ - 1) / width_ * width_;
-      if (at % width_ == 0 &&
-          shown.find_first_not_of(L' ', end) >= std::min(row_end, shown.size()))
+      if (at % width_ == 0 && shown.find_first_not_of(L' ', end) >= std::min(row_end, shown.size()))
         return true;
     }
     return false;
@@ -95,21 +94,25 @@ TEST_F(ConsoleOutputTest, WholeCharactersReachTheConsoleAlsoWhenWrittenInPieces)
     ASSERT_EQ(platform::WriteStream(platform::kStdOutput, piece), 0);
   }
   const std::wstring shown = Shown();
-  EXPECT_TRUE(ShowsLine(shown, L"A: \x0416 \xD83D\xDE00 \x03A9 \x4E2D")) << windows_tests::Utf8(shown);
+  EXPECT_TRUE(ShowsLine(shown, L"A: \x0416 \xD83D\xDE00 \x03A9 \x4E2D"))
+      << windows_tests::Utf8(shown);
 }
 
 TEST_F(ConsoleOutputTest, ParloconShowsEveryNameAndTheSystemsMessage) {
-  const std::string names[] = {
-      "ascii.txt", "\xD0\x96\xD0\xB8\xD0\xB7\xD0\xBD\xD1\x8C.txt", "\xCE\xA9mega.txt",
-      "\xE4\xB8\xAD\xE6\x96\x87.txt", "\xF0\x9F\x98\x80.txt", "caf\xC3\xA9.txt"};
+  const std::string names[] = {"ascii.txt",
+                               "\xD0\x96\xD0\xB8\xD0\xB7\xD0\xBD\xD1\x8C.txt",
+                               "\xCE\xA9mega.txt",
+                               "\xE4\xB8\xAD\xE6\x96\x87.txt",
+                               "\xF0\x9F\x98\x80.txt",
+                               "caf\xC3\xA9.txt"};
   for (const std::string& name : names) PutFile(At("src\\" + name), name);
   windows_tests::MakeFolders(At("master"));
   // A source folder that is missing: its failure carries the system's own text.
   const std::string missing = At("\xD0\x9D\xD0\xB5\xD1\x82");
-  PutFile(At("job.bfs"), "[Main]\r\nSourceFolder=" + At("src") + "\r\nMasterFolder=" +
-                             At("master") + "\r\n");
-  PutFile(At("missing.bfs"), "[Main]\r\nSourceFolder=" + missing + "\r\nMasterFolder=" +
-                                 At("master") + "\r\n");
+  PutFile(At("job.bfs"),
+          "[Main]\r\nSourceFolder=" + At("src") + "\r\nMasterFolder=" + At("master") + "\r\n");
+  PutFile(At("missing.bfs"),
+          "[Main]\r\nSourceFolder=" + missing + "\r\nMasterFolder=" + At("master") + "\r\n");
   MakeFolder("out");
   const std::string exe = "\"" + windows_tests::ParloconExe() + "\"";
 

@@ -65,12 +65,20 @@ TEST_F(SettingsEncodingTest, AWindowStyleSaveOfACyrillicValueKeepsEveryOtherLine
   const std::string path = At("job.bfs");
   PutFile(path, old_file);
   const std::string dest = std::string("C:\\") + kCopy + ";D:\\x";
-  const std::vector<std::pair<std::string, std::string>> keys = {
-      {"SourceFolder", "C:\\src"}, {"MasterFolder", "C:\\master"}, {"DestFolder", dest},
-      {"SyncSub", "1"},           {"CreateSub", "1"},             {"Mask", "*.*"},
-      {"flSize", "1"},            {"flDate", "1"},                {"flAttr", "0"},
-      {"flReadOnly", "0"},        {"flHidden", "0"},              {"flArchive", "0"},
-      {"flSystem", "0"},          {"flCompressed", "0"}};
+  const std::vector<std::pair<std::string, std::string>> keys = {{"SourceFolder", "C:\\src"},
+                                                                 {"MasterFolder", "C:\\master"},
+                                                                 {"DestFolder", dest},
+                                                                 {"SyncSub", "1"},
+                                                                 {"CreateSub", "1"},
+                                                                 {"Mask", "*.*"},
+                                                                 {"flSize", "1"},
+                                                                 {"flDate", "1"},
+                                                                 {"flAttr", "0"},
+                                                                 {"flReadOnly", "0"},
+                                                                 {"flHidden", "0"},
+                                                                 {"flArchive", "0"},
+                                                                 {"flSystem", "0"},
+                                                                 {"flCompressed", "0"}};
 
   engine::SettingsFile file(path);
   for (const auto& [key, value] : keys) ASSERT_TRUE(file.WriteText("Main", key, value).ok()) << key;
@@ -82,13 +90,14 @@ TEST_F(SettingsEncodingTest, AWindowStyleSaveOfACyrillicValueKeepsEveryOtherLine
   if (cyrillic_machine) {
     // The code page holds the value: the file stays ANSI, byte for byte but the keys' lines.
     EXPECT_EQ(GetFile(path), "; caf\xE9\r\n\r\n[Main]\r\nSourceFolder=C:\\src\r\nDestFolder=C:\\" +
-                                 std::string(kCopy1251) + ";D:\\x\r\n\r\nMask=*.*\r\nExtra=keep me\r\n" +
-                                 new_keys + tail);
+                                 std::string(kCopy1251) +
+                                 ";D:\\x\r\n\r\nMask=*.*\r\nExtra=keep me\r\n" + new_keys + tail);
   } else {
     // It does not: the file becomes UTF-16, its other lines converted once.
-    EXPECT_EQ(GetFile(path), Utf16Le("; caf\xC3\xA9\r\n\r\n[Main]\r\nSourceFolder=C:\\src\r\n"
-                                     "DestFolder=" + dest + "\r\n\r\nMask=*.*\r\nExtra=keep me\r\n" +
-                                     new_keys + tail));
+    EXPECT_EQ(GetFile(path),
+              Utf16Le("; caf\xC3\xA9\r\n\r\n[Main]\r\nSourceFolder=C:\\src\r\n"
+                      "DestFolder=" +
+                      dest + "\r\n\r\nMask=*.*\r\nExtra=keep me\r\n" + new_keys + tail));
   }
   for (const auto& [key, value] : keys) {
     EXPECT_EQ(file.ReadText("Main", key, "<none>"), value) << key;
@@ -111,7 +120,8 @@ TEST_F(SettingsEncodingTest, AFileKeepsItsEncodingWhileItCanHoldTheValue) {
       // A best fit would store "Omega" in code page 1252.
       {"ansi-omega.bfs", main, "\xCE\xA9mega", Utf16Le("[Main]\r\nMask=\xCE\xA9mega\r\n")},
       {"utf16le.bfs", Utf16Le(main), "x", Utf16Le("[Main]\r\nMask=x\r\n")},
-      {"utf16be.bfs", Utf16Be(main), kCopy, Utf16Be(std::string("[Main]\r\nMask=") + kCopy + "\r\n")},
+      {"utf16be.bfs", Utf16Be(main), kCopy,
+       Utf16Be(std::string("[Main]\r\nMask=") + kCopy + "\r\n")},
       {"utf8bom.bfs", "\xEF\xBB\xBF" + main, kCopy,
        std::string("\xEF\xBB\xBF[Main]\r\nMask=") + kCopy + "\r\n"},
       // Valid UTF-8 beyond ASCII without a mark, as written on Linux.

@@ -59,12 +59,9 @@ std::string Spelled(std::mt19937& random, const std::string& key) {
 // Values in the file's own bytes, or, for `unicode`, in UTF-8 with letters of several scripts.
 std::string Value(std::mt19937& random, bool unicode) {
   static const std::vector<std::string> kUnicodeValues = {
-      "caf\xC3\xA9",
-      "C:\\\xD0\x96\xD0\xB8\xD0\xB7\xD0\xBD\xD1\x8C",
-      " \"\xCE\xA9mega\" ",
-      "\xE4\xB8\xAD\xE6\x96\x87;D:\\x",
-      "\xF0\x9F\x98\x80 x",
-      "\xD0\xB6\xC3\xA9\xCE\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80"};
+      "caf\xC3\xA9",        "C:\\\xD0\x96\xD0\xB8\xD0\xB7\xD0\xBD\xD1\x8C",
+      " \"\xCE\xA9mega\" ", "\xE4\xB8\xAD\xE6\x96\x87;D:\\x",
+      "\xF0\x9F\x98\x80 x", "\xD0\xB6\xC3\xA9\xCE\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80"};
   if (unicode && random() % 3 == 0) {
     // Now and then one long enough to be cut, made of two-byte letters and emoji.
     if (random() % 8 == 0) {

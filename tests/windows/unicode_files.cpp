@@ -65,9 +65,9 @@ void PutFile(const std::string& path, const std::string& bytes) {
   if (file == INVALID_HANDLE_VALUE)
     throw std::runtime_error("cannot write " + path);
   DWORD written = 0;
-  const bool done = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                              nullptr) &&
-                    written == bytes.size();
+  const bool done =
+      WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+      written == bytes.size();
   CloseHandle(file);
   if (!done)
     throw std::runtime_error("cannot write " + path);

@@ -1,4 +1,6 @@
 // Text and paths at the Windows boundary: UTF-8 inside, UTF-16 and the ANSI code page outside.
+#include "engine/platform/win32/win32_text.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -7,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include "engine/platform/win32/win32_system_path.h"
-#include "engine/platform/win32/win32_text.h"
 
 namespace {
 
@@ -27,7 +28,10 @@ TEST(Win32TextTest, UnitsAndBytesConvertBothWaysExactly) {
       {L"\x4E2D\x6587", "\xE4\xB8\xAD\xE6\x96\x87"},
       {L"\xD83D\xDE00!", "\xF0\x9F\x98\x80!"},
       // Lone surrogates, which Windows names may hold: kept as their three-byte sequences.
-      {L"a\xD800" L"b", "a\xED\xA0\x80" "b"},
+      {L"a\xD800"
+       L"b",
+       "a\xED\xA0\x80"
+       "b"},
       {L"\xDC00", "\xED\xB0\x80"},
       {L"\xDE00\xD83D", "\xED\xB8\x80\xED\xA0\xBD"},
   };
@@ -49,7 +53,10 @@ TEST(Win32TextTest, BytesThatEncodeNoCharacterAreRefused) {
   }
   EXPECT_TRUE(platform::IsUtf8("a\xD0\x96\xF0\x9F\x98\x80"));
   EXPECT_FALSE(platform::IsUtf8("\xED\xA0\x80"));  // a lone surrogate is no UTF-8
-  EXPECT_EQ(platform::ReadableWide("a\xFF" "b"), L"a\xFFFD" L"b");
+  EXPECT_EQ(platform::ReadableWide("a\xFF"
+                                   "b"),
+            L"a\xFFFD"
+            L"b");
 }
 
 TEST(Win32TextTest, TheAnsiCodePageGetsOneQuestionMarkPerCharacterItLacks) {
@@ -89,10 +96,18 @@ TEST(Win32TextTest, CutsCountUnitsAndNeverSplitACharacter) {
     size_t units, prefix;
   } cases[] = {
       {"abc", 2, 2},
-      {"\xD0\x96" "a", 1, 2},
-      {"\xF0\x9F\x98\x80" "a", 1, 0},
-      {"\xF0\x9F\x98\x80" "a", 2, 4},
-      {"\xF0\x9F\x98\x80" "a", 9, 5},
+      {"\xD0\x96"
+       "a",
+       1, 2},
+      {"\xF0\x9F\x98\x80"
+       "a",
+       1, 0},
+      {"\xF0\x9F\x98\x80"
+       "a",
+       2, 4},
+      {"\xF0\x9F\x98\x80"
+       "a",
+       9, 5},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(platform::Utf8PrefixOfUnits(c.utf8, c.units), c.prefix) << c.utf8 << " " << c.units;
@@ -101,8 +116,8 @@ TEST(Win32TextTest, CutsCountUnitsAndNeverSplitACharacter) {
     std::string utf8;
     size_t complete;
   } tails[] = {
-      {"ab", 2},           {"a\xD0", 1},   {"a\xD0\x96", 3}, {"\xF0\x9F\x98", 0},
-      {"\xF0\x9F\x98\x80", 4}, {"\x80", 1}, {"", 0},
+      {"ab", 2},   {"a\xD0", 1}, {"a\xD0\x96", 3}, {"\xF0\x9F\x98", 0}, {"\xF0\x9F\x98\x80", 4},
+      {"\x80", 1}, {"", 0},
   };
   for (const Tail& t : tails) EXPECT_EQ(platform::CompleteUtf8Length(t.utf8), t.complete) << t.utf8;
 }

@@ -45,7 +45,8 @@ const Name kNames[] = {
     // Two runs of two-byte letters an odd number of bytes apart, each longer than the output's
     // 128-byte blocks: a block ends inside a letter in one of them, wherever the line begins.
     {Times(65, "\xD0\x96") + "\\" + Times(65, "\xD0\x96") + ".txt",
-     Times(65, "?") + "\\" + Times(65, "?") + ".txt", Times(65, "\xC6") + "\\" + Times(65, "\xC6") + ".txt"},
+     Times(65, "?") + "\\" + Times(65, "?") + ".txt",
+     Times(65, "\xC6") + "\\" + Times(65, "\xC6") + ".txt"},
     {"ascii.txt", "ascii.txt", "ascii.txt"},
     {"\xD0\x96\xD0\xB8\xD0\xB7\xD0\xBD\xD1\x8C.txt", "?????.txt", "\xC6\xE8\xE7\xED\xFC.txt"},
     // Best-fit mapping would make this "Omega.txt", the name beside it.
@@ -112,8 +113,7 @@ TEST(CodePageTest, IsTheOneTheTestRunAskedFor) {
 
 TEST_F(WindowsNamesTest, EveryNameReachesEveryTargetExactlyAndShowsInTheCodePage) {
   for (const Name& name : kNames) PutFile(At("src\\" + name.path), "bytes of " + name.path);
-  PutFile(At("job.bfs"),
-          Job(At("src"), At("master"), At("d1") + ";" + At("d2")));
+  PutFile(At("job.bfs"), Job(At("src"), At("master"), At("d1") + ";" + At("d2")));
 
   ProcessResult first = Run(" job.bfs");
 
@@ -125,7 +125,8 @@ TEST_F(WindowsNamesTest, EveryNameReachesEveryTargetExactlyAndShowsInTheCodePage
   if (Shown(kNames[0]) != nullptr) {
     std::vector<std::string> expected = {kScanLine};
     for (int target = 0; target < 3; ++target) {
-      for (const Name& name : kNames) expected.push_back("Copy " + At("src\\") + *Shown(name) + "\r\n");
+      for (const Name& name : kNames)
+        expected.push_back("Copy " + At("src\\") + *Shown(name) + "\r\n");
     }
     std::vector<std::string> lines = Lines(first.out);
     ASSERT_FALSE(lines.empty());
@@ -167,25 +168,26 @@ TEST_F(WindowsNamesTest, SettingsFilesInEveryEncodingNameFoldersExactly) {
   PutFile(At("src\\sub\\b.txt"), "b");
   // Folder names: Cyrillic, and for the ANSI file names the system's code page holds.
   const std::string cyrillic = "\xD0\x9A\xD0\xBE\xD0\xBF\xD0\xB8\xD1\x8F";
-  const std::string ansi_name = GetACP() == 1251 ? cyrillic : "Donn\xC3\xA9" "es";
-  const std::string ansi_bytes = GetACP() == 1251 ? "\xCA\xEE\xEF\xE8\xFF" : "Donn\xE9" "es";
+  const std::string ansi_name = GetACP() == 1251 ? cyrillic
+                                                 : "Donn\xC3\xA9"
+                                                   "es";
+  const std::string ansi_bytes = GetACP() == 1251 ? "\xCA\xEE\xEF\xE8\xFF"
+                                                  : "Donn\xE9"
+                                                    "es";
   struct Case {
     std::string form, folder, bytes;
   } cases[] = {
-      {"ansi", ansi_name, ""},
-      {"utf16le", cyrillic, ""},
-      {"utf16be", cyrillic, ""},
-      {"utf8bom", cyrillic, ""},
-      {"utf8", cyrillic, ""},
+      {"ansi", ansi_name, ""},   {"utf16le", cyrillic, ""}, {"utf16be", cyrillic, ""},
+      {"utf8bom", cyrillic, ""}, {"utf8", cyrillic, ""},
   };
   for (Case& c : cases) {
     const std::string folder = c.form + "\\" + c.folder;
-    const std::string text = Job(At("src"), At(folder + "-master"),
-                                 At(folder + "-1") + ";" + At(folder + "-2"));
+    const std::string text =
+        Job(At("src"), At(folder + "-master"), At(folder + "-1") + ";" + At(folder + "-2"));
     if (c.form == "ansi") {
-      c.bytes = Job(At("src"), At(c.form + "\\" + ansi_bytes + "-master"),
-                    At(c.form + "\\" + ansi_bytes + "-1") + ";" +
-                        At(c.form + "\\" + ansi_bytes + "-2"));
+      c.bytes =
+          Job(At("src"), At(c.form + "\\" + ansi_bytes + "-master"),
+              At(c.form + "\\" + ansi_bytes + "-1") + ";" + At(c.form + "\\" + ansi_bytes + "-2"));
     } else if (c.form.rfind("utf16", 0) == 0) {
       const bool big = c.form == "utf16be";
       c.bytes = big ? "\xFE\xFF" : "\xFF\xFE";
@@ -242,14 +244,14 @@ TEST_F(WindowsNamesTest, TheSettingsFileMayHaveAnyNameAndLength) {
 
 std::string AnsiSystemText(DWORD code) {
   char* text = nullptr;
-  FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                     FORMAT_MESSAGE_IGNORE_INSERTS,
-                 nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-                 reinterpret_cast<char*>(&text), 0, nullptr);
+  FormatMessageA(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&text), 0,
+      nullptr);
   std::string message = text != nullptr ? text : "";
   LocalFree(text);
-  while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
-                              message.back() == ' ')) {
+  while (!message.empty() &&
+         (message.back() == '\n' || message.back() == '\r' || message.back() == ' ')) {
     message.pop_back();
   }
   return message;
@@ -268,10 +270,11 @@ TEST_F(WindowsNamesTest, RedirectedFailuresKeepTheCodePagesBytesAndTheSystemsTex
     unsigned long exit_code;
   } cases[] = {
       // The system's text as its ANSI function gives it, as these lines always had it.
-      {" job.bfs", "parlocon: list " + PathOf() + "\\" + shown + ": " + AnsiSystemText(3) + "\n", 3},
+      {" job.bfs", "parlocon: list " + PathOf() + "\\" + shown + ": " + AnsiSystemText(3) + "\n",
+       3},
       {" " + missing + ".bfs",
-       "parlocon: cannot read the settings file: read " + PathOf() + "\\" + shown + ".bfs: " +
-           AnsiSystemText(2) + "\r\n",
+       "parlocon: cannot read the settings file: read " + PathOf() + "\\" + shown +
+           ".bfs: " + AnsiSystemText(2) + "\r\n",
        2},
   };
   for (const Case& c : cases) {

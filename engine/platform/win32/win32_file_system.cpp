@@ -146,7 +146,8 @@ class Win32FileSystem final : public FileSystem {
     bool cleared = false;
     if (old_attr != INVALID_FILE_ATTRIBUTES && (old_attr & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
         (old_attr & FILE_ATTRIBUTE_READONLY) != 0) {
-      cleared = SetFileAttributesW(system_to.c_str(), Settable(old_attr & ~FILE_ATTRIBUTE_READONLY));
+      cleared =
+          SetFileAttributesW(system_to.c_str(), Settable(old_attr & ~FILE_ATTRIBUTE_READONLY));
     }
     if (!MoveFileExW(system_temp.c_str(), system_to.c_str(), MOVEFILE_REPLACE_EXISTING)) {
       DWORD code = GetLastError();

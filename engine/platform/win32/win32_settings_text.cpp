@@ -28,8 +28,10 @@ std::wstring Utf16Units(std::string_view bytes, bool big_endian) {
   units.reserve(bytes.size() / 2);
   // A last odd byte belongs to no unit.
   for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
-    const uint8_t first = static_cast<uint8_t>(bytes[i]), second = static_cast<uint8_t>(bytes[i + 1]);
-    units.push_back(static_cast<wchar_t>(big_endian ? (first << 8) | second : (second << 8) | first));
+    const uint8_t first = static_cast<uint8_t>(bytes[i]),
+                  second = static_cast<uint8_t>(bytes[i + 1]);
+    units.push_back(
+        static_cast<wchar_t>(big_endian ? (first << 8) | second : (second << 8) | first));
   }
   return units;
 }
@@ -85,8 +87,8 @@ std::string SettingsTextOf(std::string_view bytes) {
 
 std::string FindSettingsValue(std::string_view bytes, const std::string& section,
                               const std::string& key, const std::string& default_text) {
-  std::optional<std::string> value = engine::FindIniValue(
-      SettingsTextOf(bytes), section, key, std::numeric_limits<size_t>::max());
+  std::optional<std::string> value =
+      engine::FindIniValue(SettingsTextOf(bytes), section, key, std::numeric_limits<size_t>::max());
   if (!value)
     return default_text;
   value->resize(Utf8PrefixOfUnits(*value, engine::kMaxValueLength));
@@ -112,10 +114,10 @@ bool SetSettingsValue(std::string_view bytes, const std::string& section, const 
   }
   const bool big_endian = form == SettingsForm::kUtf16Be;
   const bool utf16 = big_endian || form == SettingsForm::kUtf16Le;
-  const std::string_view odd_tail = utf16 && bytes.size() % 2 == 1 ? bytes.substr(bytes.size() - 1)
-                                                                    : std::string_view();
-  return Utf16File(engine::SetIniValue(SettingsTextOf(bytes), section, key, value, kNewLineEnd), big_endian,
-                   odd_tail, result);
+  const std::string_view odd_tail =
+      utf16 && bytes.size() % 2 == 1 ? bytes.substr(bytes.size() - 1) : std::string_view();
+  return Utf16File(engine::SetIniValue(SettingsTextOf(bytes), section, key, value, kNewLineEnd),
+                   big_endian, odd_tail, result);
 }
 
 }  // namespace platform

@@ -23,8 +23,8 @@ bool IsDriveLetter(wchar_t c) {
 std::wstring FullPathOf(const wchar_t* relative) {
   std::wstring full(MAX_PATH, L'\0');
   for (;;) {
-    DWORD length = GetFullPathNameW(relative, static_cast<DWORD>(full.size()), full.data(),
-                                    nullptr);
+    DWORD length =
+        GetFullPathNameW(relative, static_cast<DWORD>(full.size()), full.data(), nullptr);
     if (length == 0)
       return {};
     if (length < full.size()) {
@@ -75,9 +75,9 @@ std::wstring Absolute(const std::wstring& path, bool may_resolve) {
         path.substr(server_end + 1, has_tail ? share_end - server_end - 1 : std::wstring::npos);
     if (share.empty())
       return path;
-    return Resolved(std::wstring(kLongPrefix) + L"UNC\\" + path.substr(2, server_end - 2) +
-                        L'\\' + share,
-                    tail);
+    return Resolved(
+        std::wstring(kLongPrefix) + L"UNC\\" + path.substr(2, server_end - 2) + L'\\' + share,
+        tail);
   }
   if (!may_resolve)
     return {};

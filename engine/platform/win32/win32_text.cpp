@@ -166,8 +166,8 @@ std::string AnsiFromUtf8(std::string_view utf8, bool* exact) {
     const int needed = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), length,
                                            nullptr, 0, "?", &used_default);
     ansi.resize(static_cast<size_t>(needed > 0 ? needed : 0));
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), length, ansi.data(), needed,
-                        "?", &used_default);
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), length, ansi.data(), needed, "?",
+                        &used_default);
     if (used_default)
       fits = false;
   }
