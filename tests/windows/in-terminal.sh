@@ -19,7 +19,7 @@ fi
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 command=$(printf '%q ' "${as[@]}" "$wine" "$@")
-SHELL=/bin/sh script --quiet --return --flush --command "$command" "$log" </dev/null >/dev/null
+SHELL=/bin/bash script --quiet --return --flush --command "$command" "$log" </dev/null >/dev/null
 code=$?
 # The console's drawing sequences go (a move to the right stands for blanks); its text stays.
 perl -pe 's/\e\[(\d*)C/" " x ($1 || 1)/ge; s/\e\[[0-9;?]*[A-Za-z]//g; s/\r//g' "$log"
