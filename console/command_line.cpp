@@ -15,30 +15,25 @@ std::vector<std::string> SplitCommandLine(std::string_view command_line) {
   std::vector<std::string> arguments;
   size_t pos = 0;
   const size_t end = command_line.size();
-  // Carried over when an argument is cut at its length limit inside quotes.
-  bool quoted = false;
   while (pos < end) {
-    if (!quoted) {
-      while (pos < end) {
-        if (IsSeparator(command_line[pos])) {
-          ++pos;
-        } else if (command_line.substr(pos, 2) == "\"\"") {
-          pos += 2;
-        } else {
-          break;
-        }
-      }
-      if (pos == end)
+    while (pos < end) {
+      if (IsSeparator(command_line[pos])) {
+        ++pos;
+      } else if (command_line.substr(pos, 2) == "\"\"") {
+        pos += 2;
+      } else {
         break;
+      }
     }
+    if (pos == end)
+      break;
     std::string argument;
+    bool quoted = false;
     while (pos < end) {
       char c = command_line[pos];
       if (c == '"') {
         quoted = !quoted;
       } else if (!quoted && IsSeparator(c)) {
-        break;
-      } else if (argument.size() == kMaxArgumentLength) {
         break;
       } else {
         argument.push_back(c);

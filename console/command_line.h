@@ -8,13 +8,11 @@
 
 namespace console {
 
-inline constexpr size_t kMaxArgumentLength = 4096;
-
 // Splits a whole command line (the program's name first) into arguments. Characters up to and
 // including the space separate; a double quote opens a stretch, up to the next one or the end,
 // in which they do not; the quotes are dropped, and a pair with nothing between them where an
 // argument would begin is skipped. A backslash is an ordinary character, also before a quote.
-// An argument ends after kMaxArgumentLength characters; the rest is the next argument.
+// An argument may be as long as the command line.
 std::vector<std::string> SplitCommandLine(std::string_view command_line);
 
 // A name that already says where the file lies is used as it stands; any other name is taken

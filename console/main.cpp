@@ -1,6 +1,8 @@
 // parlocon: runs one synchronisation from the settings file named on the command line.
 #ifdef _WIN32
 #include <windows.h>
+
+#include "engine/platform/win32/win32_text.h"
 #endif
 
 #include <chrono>
@@ -21,6 +23,7 @@
 #include "engine/platform/dry_run_file_system.h"
 #include "engine/platform/file_system.h"
 #include "engine/platform/path_rules.h"
+#include "engine/platform/std_streams.h"
 #include "engine/sync_run.h"
 #include "engine/version.h"
 
@@ -31,6 +34,19 @@ constexpr int kExitEnded = 1;
 constexpr int kExitUnreadableSettings = 2;
 constexpr int kExitFailures = 3;
 constexpr int kExitUsage = 64;  // as EX_USAGE, far from the run's own codes
+
+// Standard error through the platform's stream, so a name reaches a console readable and a file
+// or a pipe in the bytes it always had there; each "\n" ends a line as the C runtime ended it.
+void PrintError(const std::string& text) {
+  std::string line;
+  for (char c : text) {
+    if (c == '\n')
+      line += platform::kTextLineEnd;
+    else
+      line += c;
+  }
+  platform::WriteStream(platform::kStdError, line);
+}
 
 int PrintAndExit(const std::string& text) {
   std::fwrite(text.data(), 1, text.size(), stdout);
@@ -45,7 +61,7 @@ int Run(const console::ProgramOptions& options) {
     std::string working_folder;
     platform::IoResult found = fs.WorkingFolder(&working_folder);
     if (!found.ok()) {
-      std::fprintf(stderr, "parlocon: %s\n", found.message.c_str());
+      PrintError("parlocon: " + found.message + "\n");
       return kExitUnreadableSettings;
     }
     settings_path = console::ResolveSettingsPath(argument, working_folder);
@@ -53,7 +69,7 @@ int Run(const console::ProgramOptions& options) {
   std::string text;
   platform::IoResult read = fs.ReadText(settings_path, &text);
   if (!read.ok()) {
-    std::fprintf(stderr, "parlocon: cannot read the settings file: %s\n", read.message.c_str());
+    PrintError("parlocon: cannot read the settings file: " + read.message + "\n");
     return kExitUnreadableSettings;
   }
 
@@ -84,8 +100,10 @@ int Run(const console::ProgramOptions& options) {
 
 int main(int argc, char** argv) {
 #ifdef _WIN32
-  // The program's own splitting rules, not the C runtime's: a backslash is never an escape.
-  std::vector<std::string> split = console::SplitCommandLine(GetCommandLineA());
+  // The program's own splitting rules, not the C runtime's: a backslash is never an escape. The
+  // wide form holds every name, whatever the ANSI code page.
+  std::vector<std::string> split =
+      console::SplitCommandLine(platform::Utf8FromWide(GetCommandLineW()));
   std::vector<char*> split_argv;
   for (std::string& argument : split) split_argv.push_back(argument.data());
   split_argv.push_back(nullptr);
@@ -105,7 +123,7 @@ int main(int argc, char** argv) {
     case console::ProgramOptions::Action::kVersion:
       return PrintAndExit(std::string("parlocon ") + engine::kVersion + "\n");
     case console::ProgramOptions::Action::kUsageError:
-      std::fprintf(stderr, "parlocon: %s\n%s", options.error.c_str(), console::kUsage);
+      PrintError("parlocon: " + options.error + "\n" + console::kUsage);
       return kExitUsage;
     case console::ProgramOptions::Action::kRun:
       break;

@@ -88,9 +88,11 @@ std::pair<size_t, size_t> FindSection(const std::vector<Line>& lines, std::strin
   return {lines.size(), lines.size()};
 }
 
-std::string_view LineEnd(std::string_view text) {
+std::string_view LineEnd(std::string_view text, std::string_view new_line_end) {
   size_t first = text.find_first_of("\r\n");
-  if (first == std::string_view::npos || text[first] == '\n')
+  if (first == std::string_view::npos)
+    return new_line_end;
+  if (text[first] == '\n')
     return "\n";
   return text.substr(first, 2) == "\r\n" ? "\r\n" : "\r";
 }
@@ -102,7 +104,7 @@ bool EndsWithLineBreak(std::string_view text) {
 }  // namespace
 
 std::optional<std::string> FindIniValue(std::string_view text, std::string_view section,
-                                        std::string_view key) {
+                                        std::string_view key, size_t max_length) {
   std::vector<Line> lines = SplitLines(text);
   auto [first, last] = FindSection(lines, section);
   for (size_t i = first + 1; i < last; ++i) {
@@ -114,17 +116,17 @@ std::optional<std::string> FindIniValue(std::string_view text, std::string_view 
         value.back() == value.front()) {
       value = value.substr(1, value.size() - 2);
     }
-    return std::string(value.substr(0, kMaxValueLength));
+    return std::string(value.substr(0, max_length));
   }
   return std::nullopt;
 }
 
 std::string SetIniValue(std::string_view text, std::string_view section, std::string_view key,
-                        std::string_view value) {
+                        std::string_view value, std::string_view new_line_end) {
   // A line break in a value would start a new line and could forge keys: keep the first line.
   value = value.substr(0, value.find_first_of("\r\n"));
   std::vector<Line> lines = SplitLines(text);
-  std::string_view eol = LineEnd(text);
+  std::string_view eol = LineEnd(text, new_line_end);
   auto [first, last] = FindSection(lines, section);
 
   std::string result;

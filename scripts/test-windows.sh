@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Cross-builds parlocon.exe and the Windows tests with mingw-w64 and runs the tests under Wine,
-# in a fresh Wine prefix in a temporary folder that is removed afterwards.
+# in a fresh Wine prefix in a temporary folder that is removed afterwards: once with the ANSI
+# code page 1252 (Wine takes it from the locale C.UTF-8), once with 1251 (from a Russian
+# locale compiled here with localedef, package locales; skipped with the reason where that
+# fails).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=${JOBS:-$(nproc)}
@@ -26,6 +29,8 @@ if [ "$(id -u)" = 0 ]; then
   fi
 fi
 export WINEPREFIX=$work/prefix HOME=$work WINEDEBUG=-all
+unset LC_ALL LC_CTYPE LC_MESSAGES LANGUAGE
+export LANG=C.UTF-8
 unset DISPLAY WAYLAND_DISPLAY
 stop() {
   "${as[@]}" "$wineserver" -k >/dev/null 2>&1 || true
@@ -40,4 +45,20 @@ echo "== mingw: test under Wine (prefix $WINEPREFIX)"
 "${as[@]}" mkdir "$work/tests" "$work/drive-r"
 "${as[@]}" ln -s "$work/drive-r" "$WINEPREFIX/dosdevices/r:"
 export TEST_TMPDIR="Z:${work//\//\\}\\tests" PARLOWEN_TEST_DRIVE=R:
-ctest --preset mingw
+failed=0
+echo "== mingw: tests under ANSI code page 1252"
+PARLOWEN_EXPECT_CODE_PAGE=1252 ctest --preset mingw || failed=1
+
+mkdir "$work/locale"
+localedef -i ru_RU -f UTF-8 "$work/locale/ru_RU.UTF-8" >"$work/localedef.log" 2>&1 || true
+if [ -f "$work/locale/ru_RU.UTF-8/LC_CTYPE" ]; then
+  # Programs started from now on take the new locale.
+  "${as[@]}" "$wineserver" -k >/dev/null 2>&1 || true
+  echo "== mingw: tests under ANSI code page 1251"
+  LOCPATH=$work/locale LANG=ru_RU.UTF-8 PARLOWEN_EXPECT_CODE_PAGE=1251 ctest --preset mingw ||
+    failed=1
+else
+  echo "== mingw: tests under ANSI code page 1251 skipped: the ru_RU locale could not be" \
+    "compiled (package locales): $(tail -n 1 "$work/localedef.log")"
+fi
+exit "$failed"

@@ -18,6 +18,8 @@ bool WritesAtOnce(int stream);
 int MissingStream(int stream);
 
 // Writes every byte. Returns 0, or the OS's code for the failure (errno, GetLastError()).
+// Windows takes the bytes as UTF-8: a console is given the characters themselves, a file or a
+// pipe their bytes in the ANSI code page.
 int WriteStream(int stream, std::string_view bytes);
 
 // The failure report's text for a code from WriteStream: "File not found", "Disk full",
@@ -26,5 +28,9 @@ std::string OutputErrorText(int code);
 
 // What the OS adds to a program's name to make its file name ("" or ".exe").
 extern const char kProgramFileSuffix[];
+
+// How the C runtime's text streams end a line ("\n", or "\r\n" on Windows), for text that
+// once went through them.
+extern const char kTextLineEnd[];
 
 }  // namespace platform

@@ -6,6 +6,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "tests/windows/unicode_files.h"
+
 namespace windows_tests {
 namespace {
 
@@ -31,8 +33,9 @@ ProcessResult RunCommandLine(const std::string& command_line, const std::string&
                              const std::string& output_folder, StdOut std_out) {
   const std::string out_path = output_folder + "\\stdout.txt";
   const std::string err_path = output_folder + "\\stderr.txt";
+  const bool console = std_out == StdOut::kConsole;
   HANDLE in = Inheritable("NUL", GENERIC_READ, OPEN_EXISTING);
-  HANDLE err = Inheritable(err_path, GENERIC_WRITE, CREATE_ALWAYS);
+  HANDLE err = console ? nullptr : Inheritable(err_path, GENERIC_WRITE, CREATE_ALWAYS);
   HANDLE out = nullptr;
   if (std_out == StdOut::kFile) {
     out = Inheritable(out_path, GENERIC_WRITE, CREATE_ALWAYS);
@@ -44,18 +47,21 @@ ProcessResult RunCommandLine(const std::string& command_line, const std::string&
     CloseHandle(reader);
   }
 
-  STARTUPINFOA startup{};
+  STARTUPINFOW startup{};
   startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = in;
-  startup.hStdOutput = out;
-  startup.hStdError = err;
+  if (!console) {
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = in;
+    startup.hStdOutput = out;
+    startup.hStdError = err;
+  }
   PROCESS_INFORMATION process{};
-  std::string mutable_line = command_line;
-  BOOL started = CreateProcessA(nullptr, mutable_line.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                working_folder.c_str(), &startup, &process);
+  std::wstring mutable_line = Wide(command_line);
+  BOOL started = CreateProcessW(nullptr, mutable_line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                Wide(working_folder).c_str(), &startup, &process);
   CloseHandle(in);
-  CloseHandle(err);
+  if (err != nullptr)
+    CloseHandle(err);
   if (out != nullptr)
     CloseHandle(out);
   if (!started)
@@ -70,7 +76,8 @@ ProcessResult RunCommandLine(const std::string& command_line, const std::string&
   CloseHandle(process.hProcess);
   if (std_out == StdOut::kFile)
     result.out = Slurp(out_path);
-  result.err = Slurp(err_path);
+  if (!console)
+    result.err = Slurp(err_path);
   return result;
 }
 

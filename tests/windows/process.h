@@ -10,6 +10,7 @@ enum class StdOut {
   kFile,        // a file, read back into `out`
   kClosedPipe,  // a pipe whose reading end is already closed
   kNone,        // no standard output at all
+  kConsole,     // the caller's console, for standard output and standard error alike
 };
 
 struct ProcessResult {
@@ -18,7 +19,7 @@ struct ProcessResult {
   std::string err;
 };
 
-// Runs `command_line` in `working_folder`; the output files go to `output_folder`.
+// Runs `command_line` in `working_folder` (both UTF-8); the output files go to `output_folder`.
 ProcessResult RunCommandLine(const std::string& command_line, const std::string& working_folder,
                              const std::string& output_folder, StdOut std_out = StdOut::kFile);
 

@@ -221,7 +221,7 @@ TEST_F(Win32FileSystemTest, StaleTemporariesAreRemovedAndNothingElse) {
   EXPECT_THAT(Names("dst"), UnorderedElementsAre(".~parlowen-notmine.tmp", "keep.tmp"));
 }
 
-TEST_F(Win32FileSystemTest, ProfileStringsGoThroughTheSystem) {
+TEST_F(Win32FileSystemTest, ProfileStringsFollowTheProfileRules) {
   const std::string path = PathOf("job.bfs");
   EXPECT_EQ(fs_.ReadProfileString(path, "Main", "Mask", "*.*"), "*.*");
   ASSERT_TRUE(fs_.WriteProfileString(path, "Main", "Mask", "*.txt").ok());

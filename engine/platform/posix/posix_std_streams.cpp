@@ -8,6 +8,7 @@
 namespace platform {
 
 const char kProgramFileSuffix[] = "";
+const char kTextLineEnd[] = "\n";
 
 bool WritesAtOnce(int stream) {
   return isatty(stream) == 1;

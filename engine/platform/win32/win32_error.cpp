@@ -1,16 +1,19 @@
 #include "engine/platform/win32/win32_error.h"
 
+#include "engine/platform/win32/win32_text.h"
+
 namespace platform {
 
 std::string SystemMessage(DWORD code) {
-  char* text = nullptr;
-  DWORD length = FormatMessageA(
+  // The wide form, so the text reaches the engine whole in any language.
+  wchar_t* text = nullptr;
+  DWORD length = FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&text), 0,
-      nullptr);
+      nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<wchar_t*>(&text),
+      0, nullptr);
   std::string message;
   if (length > 0 && text != nullptr)
-    message.assign(text, length);
+    message = Utf8FromWide(std::wstring_view(text, length));
   if (text != nullptr)
     LocalFree(text);
   while (!message.empty() &&

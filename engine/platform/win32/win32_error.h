@@ -9,7 +9,7 @@
 
 namespace platform {
 
-// FormatMessageA's text for `code`, without the trailing line break; "error <n>" when the
+// The system's text for `code` in UTF-8, without the trailing line break; "error <n>" when the
 // system has none.
 std::string SystemMessage(DWORD code);
 

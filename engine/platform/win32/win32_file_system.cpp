@@ -1,6 +1,8 @@
-// The file system on Windows: the directory searches, profile functions and file copies of the
-// Windows API itself, and every replacement made by moving a complete temporary file over its
-// destination, so a destination is always either the old file or the whole new one.
+// The file system on Windows: the directory searches and file copies of the Windows API itself,
+// through its wide functions and paths without a length limit, and every replacement made by
+// moving a complete temporary file over its destination, so a destination is always either the
+// old file or the whole new one. Settings files are read and edited here, in each of the
+// encodings the profile functions know.
 #include <windows.h>
 
 #include <algorithm>
@@ -11,44 +13,32 @@
 #include "engine/platform/win32/win32_error.h"
 #include "engine/platform/win32/win32_find.h"
 #include "engine/platform/win32/win32_handles.h"
+#include "engine/platform/win32/win32_settings_text.h"
+#include "engine/platform/win32/win32_system_path.h"
 #include "engine/platform/win32/win32_temp_file.h"
+#include "engine/platform/win32/win32_text.h"
 
 namespace platform {
 namespace {
 
-constexpr DWORD kProfileBufferSize = 2048;
 constexpr LONGLONG kMaxTextSize = 64 << 20;
 constexpr DWORD kSettableAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
                                       FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
                                       FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_OFFLINE |
                                       FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
-bool IsDots(const char* name) {
-  return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0));
+bool IsDots(const wchar_t* name) {
+  return name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0));
 }
 
 std::string FolderOf(const std::string& path) {
   return path.substr(0, ParentLength(path));
 }
 
-// Attributes for SetFileAttributesA, which reads 0 as "leave them as they are".
+// Attributes for SetFileAttributesW, which reads 0 as "leave them as they are".
 DWORD Settable(DWORD attr) {
   attr &= kSettableAttributes;
   return attr == 0 ? FILE_ATTRIBUTE_NORMAL : attr;
-}
-
-// The profile functions look for a name that is not a full path in the Windows folder; a full
-// path makes them use the very file that every other call opens.
-std::string FullPath(const std::string& path) {
-  DWORD needed = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
-  if (needed == 0)
-    return path;
-  std::string full(needed, '\0');
-  DWORD length = GetFullPathNameA(path.c_str(), needed, full.data(), nullptr);
-  if (length == 0 || length >= needed)
-    return path;
-  full.resize(length);
-  return full;
 }
 
 IoResult Refused(const std::string& what, DWORD code, const std::string& reason) {
@@ -62,10 +52,9 @@ class Win32FileSystem final : public FileSystem {
   IoResult ListFolder(const std::string& folder, const std::string& mask, bool with_subfolders,
                       FolderListing* listing) override {
     const std::string what = "list " + folder;
-    const std::string prefix = folder + '\\';
-    WIN32_FIND_DATAA data;
+    WIN32_FIND_DATAW data;
     if (with_subfolders) {
-      FindHandle find(prefix + "*.*", &data);
+      FindHandle find(SystemPathIn(folder, "*.*"), &data);
       if (!find.ok()) {
         DWORD code = GetLastError();
         if (code != ERROR_FILE_NOT_FOUND)
@@ -76,11 +65,11 @@ class Win32FileSystem final : public FileSystem {
             continue;
           if (IsDots(data.cFileName))
             continue;
-          Subfolder sub{data.cFileName, data.dwFileAttributes, {}};
-          if (IdOf(prefix + sub.name, &sub.id) != ERROR_SUCCESS)
+          Subfolder sub{Utf8FromWide(data.cFileName), data.dwFileAttributes, {}};
+          if (IdOf(SystemPathIn(folder, sub.name), &sub.id) != ERROR_SUCCESS)
             sub.id = UnknownId();
           listing->subfolders.push_back(std::move(sub));
-        } while (FindNextFileA(find.get(), &data));
+        } while (FindNextFileW(find.get(), &data));
         if (DWORD code = GetLastError(); code != ERROR_NO_MORE_FILES) {
           return Win32Failure(what, code);
         }
@@ -89,7 +78,7 @@ class Win32FileSystem final : public FileSystem {
     // A mask with a separator would reach into another folder; no file name can match it.
     if (mask.empty() || mask.find_first_of("\\/") != std::string::npos)
       return {};
-    FindHandle find(prefix + mask, &data);
+    FindHandle find(SystemPathIn(folder, mask), &data);
     if (!find.ok()) {
       DWORD code = GetLastError();
       return code == ERROR_FILE_NOT_FOUND ? IoResult{} : Win32Failure(what, code);
@@ -98,7 +87,7 @@ class Win32FileSystem final : public FileSystem {
       if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
         continue;
       listing->files.push_back(EntryOf(data));
-    } while (FindNextFileA(find.get(), &data));
+    } while (FindNextFileW(find.get(), &data));
     if (DWORD code = GetLastError(); code != ERROR_NO_MORE_FILES)
       return Win32Failure(what, code);
     return {};
@@ -106,8 +95,8 @@ class Win32FileSystem final : public FileSystem {
 
   bool FindEntry(const std::string& folder, const std::string& name,
                  engine::FileEntry* entry) override {
-    WIN32_FIND_DATAA data;
-    FindHandle find(folder + '\\' + name, &data);
+    WIN32_FIND_DATAW data;
+    FindHandle find(SystemPathIn(folder, name), &data);
     if (!find.ok())
       return false;
     *entry = EntryOf(data);
@@ -115,7 +104,7 @@ class Win32FileSystem final : public FileSystem {
   }
 
   IoResult GetAttributes(const std::string& path, uint32_t* attr) override {
-    DWORD found = GetFileAttributesA(path.c_str());
+    DWORD found = GetFileAttributesW(SystemPath(path).c_str());
     if (found == INVALID_FILE_ATTRIBUTES)
       return Win32Failure("status " + path, GetLastError());
     *attr = found;
@@ -123,17 +112,18 @@ class Win32FileSystem final : public FileSystem {
   }
 
   IoResult GetFolderId(const std::string& path, FolderId* id) override {
-    DWORD code = IdOf(path, id);
+    DWORD code = IdOf(SystemPath(path), id);
     if (code != ERROR_SUCCESS)
       return Win32Failure("status " + path, code);
     return {};
   }
 
   IoResult MakeFolder(const std::string& path) override {
-    if (CreateDirectoryA(path.c_str(), nullptr))
+    const std::wstring system_path = SystemPath(path);
+    if (CreateDirectoryW(system_path.c_str(), nullptr))
       return {};
     DWORD code = GetLastError();
-    DWORD attr = GetFileAttributesA(path.c_str());
+    DWORD attr = GetFileAttributesW(system_path.c_str());
     if (code == ERROR_ALREADY_EXISTS && attr != INVALID_FILE_ATTRIBUTES &&
         (attr & FILE_ATTRIBUTE_DIRECTORY)) {
       return {};
@@ -146,20 +136,23 @@ class Win32FileSystem final : public FileSystem {
     // The copy carries content, last-write time and attributes; it becomes the destination
     // only when it is complete.
     TempPath temp(FolderOf(to) + NewTempName());
-    if (!CopyFileA(from.c_str(), temp.path().c_str(), TRUE)) {
+    const std::wstring system_temp = SystemPath(temp.path());
+    const std::wstring system_to = SystemPath(to);
+    if (!CopyFileW(SystemPath(from).c_str(), system_temp.c_str(), TRUE)) {
       return Win32Failure(what, GetLastError());
     }
     // A read-only destination is replaced all the same; the move would refuse it.
-    DWORD old_attr = GetFileAttributesA(to.c_str());
+    DWORD old_attr = GetFileAttributesW(system_to.c_str());
     bool cleared = false;
     if (old_attr != INVALID_FILE_ATTRIBUTES && (old_attr & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
         (old_attr & FILE_ATTRIBUTE_READONLY) != 0) {
-      cleared = SetFileAttributesA(to.c_str(), Settable(old_attr & ~FILE_ATTRIBUTE_READONLY));
+      cleared =
+          SetFileAttributesW(system_to.c_str(), Settable(old_attr & ~FILE_ATTRIBUTE_READONLY));
     }
-    if (!MoveFileExA(temp.path().c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    if (!MoveFileExW(system_temp.c_str(), system_to.c_str(), MOVEFILE_REPLACE_EXISTING)) {
       DWORD code = GetLastError();
       if (cleared)
-        SetFileAttributesA(to.c_str(), Settable(old_attr));
+        SetFileAttributesW(system_to.c_str(), Settable(old_attr));
       return Win32Failure(what, code);
     }
     temp.Commit();
@@ -167,27 +160,24 @@ class Win32FileSystem final : public FileSystem {
   }
 
   void RemoveStaleTemporaries(const std::string& folder) override {
-    WIN32_FIND_DATAA data;
-    FindHandle find(folder + "\\.~parlowen-*.tmp", &data);
+    WIN32_FIND_DATAW data;
+    FindHandle find(SystemPathIn(folder, ".~parlowen-*.tmp"), &data);
     if (!find.ok())
       return;
     do {
-      if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && IsTempName(data.cFileName)) {
-        RemoveFile(folder + '\\' + data.cFileName);
+      const std::string name = Utf8FromWide(data.cFileName);
+      if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && IsTempName(name.c_str())) {
+        RemoveFile(folder + '\\' + name);
       }
-    } while (FindNextFileA(find.get(), &data));
+    } while (FindNextFileW(find.get(), &data));
   }
 
   std::string ReadProfileString(const std::string& path, const std::string& section,
                                 const std::string& key, const std::string& default_text) override {
-    if (path.empty())
+    std::string bytes;
+    if (path.empty() || !ReadText(path, &bytes).ok())
       return default_text;
-    std::string value(kProfileBufferSize, '\0');
-    DWORD length =
-        GetPrivateProfileStringA(section.c_str(), key.c_str(), default_text.c_str(), value.data(),
-                                 kProfileBufferSize, FullPath(path).c_str());
-    value.resize(length);
-    return value;
+    return FindSettingsValue(bytes, section, key, default_text);
   }
 
   IoResult WriteProfileString(const std::string& path, const std::string& section,
@@ -195,33 +185,29 @@ class Win32FileSystem final : public FileSystem {
     const std::string what = "write " + path;
     if (path.empty())
       return Refused(what, ERROR_INVALID_NAME, "no file is named");
-    const std::string full = FullPath(path);
-    // Refused before the call, so an account that may write read-only files refuses them too.
-    DWORD attr = GetFileAttributesA(full.c_str());
-    if (attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY)) {
-      return Refused(what, ERROR_ACCESS_DENIED, "it is a folder");
+    std::string bytes;
+    IoResult read = ReadText(path, &bytes);
+    if (!read.ok() && !read.not_found) {
+      read.message = what + read.message.substr(std::string("read ").size() + path.size());
+      return read;
     }
-    if (attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_READONLY)) {
-      return Win32Failure(what, ERROR_ACCESS_DENIED);
-    }
-    // A line break would start a line of its own; only the first line is the value.
-    const std::string line = value.substr(0, value.find_first_of("\r\n"));
-    if (!WritePrivateProfileStringA(section.c_str(), key.c_str(), line.c_str(), full.c_str())) {
-      return Win32Failure(what, GetLastError());
-    }
-    return {};
+    std::string edited;
+    if (!SetSettingsValue(bytes, section, key, value, &edited))
+      return Win32Failure(what, ERROR_NO_UNICODE_TRANSLATION);
+    return ReplaceText(path, edited);
   }
 
   IoResult ReadText(const std::string& path, std::string* text) override {
     const std::string what = "read " + path;
     if (path.empty())
       return Win32Failure(what, ERROR_FILE_NOT_FOUND);
-    DWORD attr = GetFileAttributesA(path.c_str());
+    const std::wstring system_path = SystemPath(path);
+    DWORD attr = GetFileAttributesW(system_path.c_str());
     if (attr == INVALID_FILE_ATTRIBUTES)
       return Win32Failure(what, GetLastError());
     if (attr & FILE_ATTRIBUTE_DIRECTORY)
       return Refused(what, ERROR_ACCESS_DENIED, "it is a folder");
-    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ,
+    FileHandle file(CreateFileW(system_path.c_str(), GENERIC_READ,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.ok())
@@ -259,7 +245,8 @@ class Win32FileSystem final : public FileSystem {
     const std::string what = "write " + path;
     if (path.empty())
       return Refused(what, ERROR_INVALID_NAME, "no file is named");
-    DWORD old_attr = GetFileAttributesA(path.c_str());
+    const std::wstring system_path = SystemPath(path);
+    DWORD old_attr = GetFileAttributesW(system_path.c_str());
     const bool exists = old_attr != INVALID_FILE_ATTRIBUTES;
     if (exists && (old_attr & FILE_ATTRIBUTE_DIRECTORY)) {
       return Refused(what, ERROR_ACCESS_DENIED, "it is a folder");
@@ -268,7 +255,8 @@ class Win32FileSystem final : public FileSystem {
       return Win32Failure(what, ERROR_ACCESS_DENIED);
     }
     TempPath temp(FolderOf(path) + NewTempName());
-    FileHandle file(CreateFileA(temp.path().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+    const std::wstring system_temp = SystemPath(temp.path());
+    FileHandle file(CreateFileW(system_temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.ok())
       return Win32Failure(what, GetLastError());
@@ -287,8 +275,8 @@ class Win32FileSystem final : public FileSystem {
       return Win32Failure(what, GetLastError());
     // The new text keeps the old file's hidden, system and archive marks.
     if (exists)
-      SetFileAttributesA(temp.path().c_str(), Settable(old_attr));
-    if (!MoveFileExA(temp.path().c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+      SetFileAttributesW(system_temp.c_str(), Settable(old_attr));
+    if (!MoveFileExW(system_temp.c_str(), system_path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
       return Win32Failure(what, GetLastError());
     }
     temp.Commit();
@@ -297,16 +285,16 @@ class Win32FileSystem final : public FileSystem {
 
   IoResult WorkingFolder(std::string* folder) override {
     // Asked for its length first, so a folder longer than MAX_PATH is given whole too.
-    DWORD needed = GetCurrentDirectoryA(0, nullptr);
+    DWORD needed = GetCurrentDirectoryW(0, nullptr);
     if (needed == 0)
       return Win32Failure("find the current folder", GetLastError());
-    std::string buffer(needed, '\0');
-    DWORD length = GetCurrentDirectoryA(needed, buffer.data());
+    std::wstring buffer(needed, L'\0');
+    DWORD length = GetCurrentDirectoryW(needed, buffer.data());
     if (length == 0 || length >= needed) {
       return Win32Failure("find the current folder", GetLastError());
     }
     buffer.resize(length);
-    *folder = buffer;
+    *folder = Utf8FromWide(buffer);
     return {};
   }
 };

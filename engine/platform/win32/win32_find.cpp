@@ -4,6 +4,7 @@
 
 #include "engine/dos_time.h"
 #include "engine/platform/win32/win32_handles.h"
+#include "engine/platform/win32/win32_text.h"
 
 namespace platform {
 namespace {
@@ -31,18 +32,18 @@ uint32_t DosTimeOf(const FILETIME& utc) {
   return (uint32_t{date} << 16) | time;
 }
 
-engine::FileEntry EntryOf(const WIN32_FIND_DATAA& data) {
+engine::FileEntry EntryOf(const WIN32_FIND_DATAW& data) {
   engine::FileEntry e;
   e.Time = DosTimeOf(data.ftLastWriteTime);
   e.Size = data.nFileSizeLow;
   e.Attr = data.dwFileAttributes;
-  e.Name = data.cFileName;
+  e.Name = Utf8FromWide(data.cFileName);
   return e;
 }
 
 // The same pair means the same folder, however it was reached.
-DWORD IdOf(const std::string& path, FolderId* id) {
-  FileHandle handle(CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
+DWORD IdOf(const std::wstring& system_path, FolderId* id) {
+  FileHandle handle(CreateFileW(system_path.c_str(), FILE_READ_ATTRIBUTES,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   if (!handle.ok())

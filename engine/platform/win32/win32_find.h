@@ -16,10 +16,10 @@ namespace platform {
 // nearest end of that range.
 uint32_t DosTimeOf(const FILETIME& utc);
 
-engine::FileEntry EntryOf(const WIN32_FIND_DATAA& data);
+engine::FileEntry EntryOf(const WIN32_FIND_DATAW& data);
 
 // The folder's volume serial number and file index. Returns ERROR_SUCCESS or the error code.
-DWORD IdOf(const std::string& path, FolderId* id);
+DWORD IdOf(const std::wstring& system_path, FolderId* id);
 
 // For a folder whose identity cannot be read: an id that matches no other folder, so it is
 // never taken for a target or an ancestor.

@@ -9,8 +9,8 @@ namespace platform {
 
 class FindHandle {
  public:
-  FindHandle(const std::string& pattern, WIN32_FIND_DATAA* data)
-      : handle_(FindFirstFileA(pattern.c_str(), data)) {}
+  FindHandle(const std::wstring& pattern, WIN32_FIND_DATAW* data)
+      : handle_(FindFirstFileW(pattern.c_str(), data)) {}
   FindHandle(const FindHandle&) = delete;
   FindHandle& operator=(const FindHandle&) = delete;
   ~FindHandle() {
