@@ -18,6 +18,7 @@
 #include "console/run_statistics.h"
 #include "console/std_output.h"
 #include "console/usage.h"
+#include "engine/message_text.h"
 #include "engine/platform/dry_run_file_system.h"
 #include "engine/platform/file_system.h"
 #include "engine/platform/path_rules.h"
@@ -37,6 +38,11 @@ int PrintAndExit(const std::string& text) {
   return std::fflush(stdout) == 0 ? kExitDone : kExitEnded;
 }
 
+// One line on standard error, whatever bytes a name in it holds.
+void PrintFailure(const std::string& text) {
+  std::fprintf(stderr, "parlocon: %s\n", engine::QuoteControlBytes(text).c_str());
+}
+
 int Run(const console::ProgramOptions& options) {
   const std::string& argument = options.settings_file;
   platform::FileSystem& fs = platform::DefaultFileSystem();
@@ -45,7 +51,7 @@ int Run(const console::ProgramOptions& options) {
     std::string working_folder;
     platform::IoResult found = fs.WorkingFolder(&working_folder);
     if (!found.ok()) {
-      std::fprintf(stderr, "parlocon: %s\n", found.message.c_str());
+      PrintFailure(found.message);
       return kExitUnreadableSettings;
     }
     settings_path = console::ResolveSettingsPath(argument, working_folder);
@@ -53,7 +59,7 @@ int Run(const console::ProgramOptions& options) {
   std::string text;
   platform::IoResult read = fs.ReadText(settings_path, &text);
   if (!read.ok()) {
-    std::fprintf(stderr, "parlocon: cannot read the settings file: %s\n", read.message.c_str());
+    PrintFailure("cannot read the settings file: " + read.message);
     return kExitUnreadableSettings;
   }
 
@@ -105,7 +111,8 @@ int main(int argc, char** argv) {
     case console::ProgramOptions::Action::kVersion:
       return PrintAndExit(std::string("parlocon ") + engine::kVersion + "\n");
     case console::ProgramOptions::Action::kUsageError:
-      std::fprintf(stderr, "parlocon: %s\n%s", options.error.c_str(), console::kUsage);
+      PrintFailure(options.error);
+      std::fputs(console::kUsage, stderr);
       return kExitUsage;
     case console::ProgramOptions::Action::kRun:
       break;
