@@ -22,6 +22,7 @@
 #include "engine/platform/dry_run_file_system.h"
 #include "engine/platform/file_system.h"
 #include "engine/platform/path_rules.h"
+#include "engine/platform/std_streams.h"
 #include "engine/sync_run.h"
 #include "engine/version.h"
 
@@ -34,6 +35,9 @@ constexpr int kExitFailures = 3;
 constexpr int kExitUsage = 64;  // as EX_USAGE, far from the run's own codes
 
 int PrintAndExit(const std::string& text) {
+  // A missing standard output has the null device by now, which would take the text.
+  if (platform::MissingStream(platform::kStdOutput) != 0)
+    return kExitEnded;
   std::fwrite(text.data(), 1, text.size(), stdout);
   return std::fflush(stdout) == 0 ? kExitDone : kExitEnded;
 }
@@ -89,6 +93,8 @@ int Run(const console::ProgramOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Before anything is opened: a file must never take the place of a missing stream.
+  platform::SecureStandardStreams();
 #ifdef _WIN32
   // The program's own splitting rules, not the C runtime's: a backslash is never an escape.
   std::vector<std::string> split = console::SplitCommandLine(GetCommandLineA());
