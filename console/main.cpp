@@ -90,11 +90,7 @@ int Run(const console::ProgramOptions& options) {
   return sink.failures() == 0 ? kExitDone : kExitFailures;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  // Before anything is opened: a file must never take the place of a missing stream.
-  platform::SecureStandardStreams();
+int Main(int argc, char** argv) {
 #ifdef _WIN32
   // The program's own splitting rules, not the C runtime's: a backslash is never an escape.
   std::vector<std::string> split = console::SplitCommandLine(GetCommandLineA());
@@ -123,12 +119,23 @@ int main(int argc, char** argv) {
     case console::ProgramOptions::Action::kRun:
       break;
   }
+  return Run(options);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Before anything is opened: a file must never take the place of a missing stream.
+  platform::SecureStandardStreams();
+  // No exception leaves the program but through its report and exit code.
   try {
-    return Run(options);
+    return Main(argc, argv);
   } catch (const std::bad_alloc&) {
     console::WriteFailureReport(console::FailureReport("EOutOfMemory", "Out of memory"));
   } catch (const std::exception& e) {
     console::WriteFailureReport(console::FailureReport("Exception", e.what()));
+  } catch (...) {
+    console::WriteFailureReport(console::FailureReport("Exception", "Unknown exception"));
   }
   return kExitEnded;
 }

@@ -1,6 +1,8 @@
 // parlowin: the window that edits a settings file and runs it.
 #include <cstdio>
 #include <cstring>
+#include <exception>
+#include <new>
 
 #include <QApplication>
 #include <QFileInfo>
@@ -28,12 +30,7 @@ int PrintedOut() {
   return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  // Before anything is opened: Qt writes its warnings to standard error, and a settings file
-  // opened into that free slot would receive them.
-  platform::SecureStandardStreams();
+int Main(int argc, char** argv) {
   // Answered before Qt starts, so they work without a display.
   if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
     std::printf("parlowin %s\n", engine::kVersion);
@@ -53,4 +50,23 @@ int main(int argc, char** argv) {
   gui::TfMain fMain(dialogs, context);
   fMain.show();
   return app.exec();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Before anything is opened: Qt writes its warnings to standard error, and a settings file
+  // opened into that free slot would receive them.
+  platform::SecureStandardStreams();
+  // No exception leaves the program but through a line on standard error and exit code 1.
+  try {
+    return Main(argc, argv);
+  } catch (const std::bad_alloc&) {
+    std::fputs("parlowin: Out of memory\n", stderr);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "parlowin: %s\n", e.what());
+  } catch (...) {
+    std::fputs("parlowin: Unknown exception\n", stderr);
+  }
+  return 1;
 }
