@@ -51,7 +51,7 @@ int Run(const console::ProgramOptions& options) {
   const std::string& argument = options.settings_file;
   platform::FileSystem& fs = platform::DefaultFileSystem();
   std::string settings_path = argument;
-  if (!platform::IsPathName(argument)) {
+  if (platform::kBareNameNeedsWorkingFolder && !platform::IsPathName(argument)) {
     std::string working_folder;
     platform::IoResult found = fs.WorkingFolder(&working_folder);
     if (!found.ok()) {
