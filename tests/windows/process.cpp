@@ -28,11 +28,16 @@ HANDLE Inheritable(const std::string& path, DWORD access, DWORD disposition) {
 }  // namespace
 
 ProcessResult RunCommandLine(const std::string& command_line, const std::string& working_folder,
-                             const std::string& output_folder, StdOut std_out) {
+                             const std::string& output_folder, StdOut std_out, StdErr std_err) {
   const std::string out_path = output_folder + "\\stdout.txt";
   const std::string err_path = output_folder + "\\stderr.txt";
   HANDLE in = Inheritable("NUL", GENERIC_READ, OPEN_EXISTING);
-  HANDLE err = Inheritable(err_path, GENERIC_WRITE, CREATE_ALWAYS);
+  HANDLE err = nullptr;
+  if (std_err == StdErr::kFile) {
+    err = Inheritable(err_path, GENERIC_WRITE, CREATE_ALWAYS);
+  } else if (std_err == StdErr::kStale) {
+    err = reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(0x7ff0));  // closed long ago, say
+  }
   HANDLE out = nullptr;
   if (std_out == StdOut::kFile) {
     out = Inheritable(out_path, GENERIC_WRITE, CREATE_ALWAYS);
@@ -55,7 +60,8 @@ ProcessResult RunCommandLine(const std::string& command_line, const std::string&
   BOOL started = CreateProcessA(nullptr, mutable_line.data(), nullptr, nullptr, TRUE, 0, nullptr,
                                 working_folder.c_str(), &startup, &process);
   CloseHandle(in);
-  CloseHandle(err);
+  if (std_err == StdErr::kFile)
+    CloseHandle(err);
   if (out != nullptr)
     CloseHandle(out);
   if (!started)
@@ -70,7 +76,8 @@ ProcessResult RunCommandLine(const std::string& command_line, const std::string&
   CloseHandle(process.hProcess);
   if (std_out == StdOut::kFile)
     result.out = Slurp(out_path);
-  result.err = Slurp(err_path);
+  if (std_err == StdErr::kFile)
+    result.err = Slurp(err_path);
   return result;
 }
 
