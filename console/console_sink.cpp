@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "console/failure_report.h"
+#include "engine/message_text.h"
 #include "engine/platform/std_streams.h"
 
 namespace console {
@@ -18,7 +19,8 @@ void ConsoleSink::Status(const std::string& text) {
 
 void ConsoleSink::Failure(const std::string& text) {
   ++failures_;
-  std::string line = "parlocon: " + text + "\n";
+  // One line per failure, whatever bytes the names in it hold.
+  std::string line = "parlocon: " + engine::QuoteControlBytes(text) + "\n";
   // When standard error is gone too, the exit code still reports the failure.
   platform::WriteStream(platform::kStdError, line);
 }

@@ -20,6 +20,7 @@
 #include "console/run_statistics.h"
 #include "console/std_output.h"
 #include "console/usage.h"
+#include "engine/message_text.h"
 #include "engine/platform/dry_run_file_system.h"
 #include "engine/platform/file_system.h"
 #include "engine/platform/path_rules.h"
@@ -49,19 +50,27 @@ void PrintError(const std::string& text) {
 }
 
 int PrintAndExit(const std::string& text) {
+  // A missing standard output has the null device by now, which would take the text.
+  if (platform::MissingStream(platform::kStdOutput) != 0)
+    return kExitEnded;
   std::fwrite(text.data(), 1, text.size(), stdout);
   return std::fflush(stdout) == 0 ? kExitDone : kExitEnded;
+}
+
+// One line on standard error, whatever bytes a name in it holds.
+void PrintFailure(const std::string& text) {
+  PrintError("parlocon: " + engine::QuoteControlBytes(text) + "\n");
 }
 
 int Run(const console::ProgramOptions& options) {
   const std::string& argument = options.settings_file;
   platform::FileSystem& fs = platform::DefaultFileSystem();
   std::string settings_path = argument;
-  if (!platform::IsPathName(argument)) {
+  if (platform::kBareNameNeedsWorkingFolder && !platform::IsPathName(argument)) {
     std::string working_folder;
     platform::IoResult found = fs.WorkingFolder(&working_folder);
     if (!found.ok()) {
-      PrintError("parlocon: " + found.message + "\n");
+      PrintFailure(found.message);
       return kExitUnreadableSettings;
     }
     settings_path = console::ResolveSettingsPath(argument, working_folder);
@@ -69,7 +78,7 @@ int Run(const console::ProgramOptions& options) {
   std::string text;
   platform::IoResult read = fs.ReadText(settings_path, &text);
   if (!read.ok()) {
-    PrintError("parlocon: cannot read the settings file: " + read.message + "\n");
+    PrintFailure("cannot read the settings file: " + read.message);
     return kExitUnreadableSettings;
   }
 
@@ -96,9 +105,7 @@ int Run(const console::ProgramOptions& options) {
   return sink.failures() == 0 ? kExitDone : kExitFailures;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Main(int argc, char** argv) {
 #ifdef _WIN32
   // The program's own splitting rules, not the C runtime's: a backslash is never an escape. The
   // wide form holds every name, whatever the ANSI code page.
@@ -123,17 +130,29 @@ int main(int argc, char** argv) {
     case console::ProgramOptions::Action::kVersion:
       return PrintAndExit(std::string("parlocon ") + engine::kVersion + "\n");
     case console::ProgramOptions::Action::kUsageError:
-      PrintError("parlocon: " + options.error + "\n" + console::kUsage);
+      PrintFailure(options.error);
+      PrintError(console::kUsage);
       return kExitUsage;
     case console::ProgramOptions::Action::kRun:
       break;
   }
+  return Run(options);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Before anything is opened: a file must never take the place of a missing stream.
+  platform::SecureStandardStreams();
+  // No exception leaves the program but through its report and exit code.
   try {
-    return Run(options);
+    return Main(argc, argv);
   } catch (const std::bad_alloc&) {
     console::WriteFailureReport(console::FailureReport("EOutOfMemory", "Out of memory"));
   } catch (const std::exception& e) {
     console::WriteFailureReport(console::FailureReport("Exception", e.what()));
+  } catch (...) {
+    console::WriteFailureReport(console::FailureReport("Exception", "Unknown exception"));
   }
   return kExitEnded;
 }

@@ -1,6 +1,7 @@
 #include "engine/copy_lanes.h"
 
 #include <cstdlib>
+#include <exception>
 
 namespace engine {
 namespace {
@@ -21,11 +22,19 @@ CopyLanes::CopyLanes(platform::FileSystem& fs, int lanes) : fs_(fs) {
   if (lanes <= 1) return;
   static const bool registered = std::atexit(StopActiveLanes) == 0;
   (void)registered;
-  {
-    std::lock_guard<std::mutex> lock(active_mutex);
-    active = this;
+  std::lock_guard<std::mutex> lock(active_mutex);
+  active = this;
+  // A thread may not start (no memory for its stack, a limit on processes): the lanes that did
+  // start do the work, and with none the caller's thread copies.
+  for (int i = 0; i < lanes; ++i) {
+    try {
+      workers_.emplace_back([this] { Work(); });
+    } catch (...) {
+      break;
+    }
   }
-  for (int i = 0; i < lanes; ++i) workers_.emplace_back([this] { Work(); });
+  if (workers_.empty())
+    active = nullptr;
 }
 
 CopyLanes::~CopyLanes() {
@@ -49,7 +58,8 @@ void CopyLanes::StopAndJoin() {
 void CopyLanes::Queue(CopyJob job) {
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    slots_.push_back(Slot{std::move(job), {}, false});
+    Slot& slot = slots_.emplace_back();
+    slot.job = std::move(job);
   }
   if (!workers_.empty()) changed_.notify_one();
 }
@@ -59,7 +69,11 @@ CopyOutcome CopyLanes::Take() {
   Slot& front = slots_.front();
   auto run_here = [&] {
     lock.unlock();
-    Run(front);
+    try {
+      Run(front);
+    } catch (...) {
+      front.error = std::current_exception();
+    }
     lock.lock();
     front.done = true;
   };
@@ -69,14 +83,21 @@ CopyOutcome CopyLanes::Take() {
   } else {
     changed_.wait(lock, [&] { return front.done; });
   }
-  if (front.by_worker && front.outcome.result.no_space) {
+  if (front.by_worker && !front.error && front.outcome.result.no_space) {
     alone_ = true;
     changed_.wait(lock, [&] { return running_ == 0; });
     run_here();
   }
   CopyOutcome outcome = std::move(front.outcome);
+  const std::exception_ptr error = front.error;
   slots_.pop_front();
   if (next_ > 0) --next_;
+  // Thrown once the slot is gone, so the lanes stay usable; what a worker caught goes on as if
+  // the caller had made the copy.
+  if (error) {
+    lock.unlock();
+    std::rethrow_exception(error);
+  }
   return outcome;
 }
 
@@ -89,7 +110,11 @@ void CopyLanes::Work() {
     slot.by_worker = true;
     ++running_;
     lock.unlock();
-    Run(slot);
+    try {
+      Run(slot);
+    } catch (...) {
+      slot.error = std::current_exception();  // an exception must not end the program here
+    }
     lock.lock();
     --running_;
     slot.done = true;

@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <exception>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -31,6 +32,8 @@ struct CopyOutcome {
 class CopyLanes {
  public:
   // `lanes` copies may be under way at once; at most 1 means none runs on another thread.
+  // Fewer run at once when the OS refuses to start as many threads; with none, each copy is
+  // made on the caller's thread, as with one lane.
   CopyLanes(platform::FileSystem& fs, int lanes);
   CopyLanes(const CopyLanes&) = delete;
   CopyLanes& operator=(const CopyLanes&) = delete;
@@ -38,7 +41,8 @@ class CopyLanes {
   ~CopyLanes();
 
   void Queue(CopyJob job);
-  // The outcome of the oldest queued copy, once it is done.
+  // The outcome of the oldest queued copy, once it is done. What the copy threw, also on a
+  // worker, is thrown here.
   CopyOutcome Take();
 
   // Lets the copies under way finish before the program goes, when a sink ends it mid-run.
@@ -50,6 +54,7 @@ class CopyLanes {
     CopyOutcome outcome;
     bool by_worker = false;
     bool done = false;
+    std::exception_ptr error;  // thrown by the copy on a worker; Take throws it again
   };
   void Work();
   void Run(Slot& slot);

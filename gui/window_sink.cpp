@@ -2,6 +2,7 @@
 
 #include <QLabel>
 
+#include "engine/message_text.h"
 #include "gui/progress_gauge.h"
 #include "gui/tf_main.h"
 
@@ -49,7 +50,9 @@ void WindowSink::Failure(const std::string& text) {
 QString WindowSink::FailureSummary() const {
   if (failures_ == 0)
     return {};
-  const QString first = QString::fromStdString(first_failure_);
+  // Named as on the console's standard error: a line feed in a name must not look like two
+  // lines of the box.
+  const QString first = QString::fromStdString(engine::QuoteControlBytes(first_failure_));
   if (failures_ == 1)
     return "1 operation of the run failed:\n" + first;
   return QString("%1 operations of the run failed. The first:\n%2").arg(failures_).arg(first);

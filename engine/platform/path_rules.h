@@ -18,4 +18,10 @@ size_t ParentLength(std::string_view path);
 // drive prefix such as "C:".
 bool IsPathName(std::string_view name);
 
+// True when a bare settings name must get the current folder's path in front before the OS
+// is asked for it: on Windows the profile functions would look for it in the Windows folder.
+// POSIX opens a bare name from the current folder itself, however deep that lies, where the
+// joined path could be longer than the OS accepts.
+extern const bool kBareNameNeedsWorkingFolder;
+
 }  // namespace platform

@@ -136,6 +136,20 @@ TEST_F(ParloconTest, HelpAndVersion) {
   }
 }
 
+// The text is the whole of what they do: with no standard output to take it, or none that
+// works, they end with 1.
+TEST_F(ParloconTest, HelpAndVersionWithoutWorkingOutputEndWithOne) {
+  for (const char* option : {"--help", "--version"}) {
+    for (StdoutTo to : {StdoutTo::kNone, StdoutTo::kFullDevice}) {
+      RunOptions options;
+      options.stdout_to = to;
+      auto result = RunProgram({PARLOCON_PATH, option}, options);
+      EXPECT_EQ(result.exit_code, 1) << option << " " << static_cast<int>(to);
+      EXPECT_EQ(result.err, "") << option;
+    }
+  }
+}
+
 // Standard output keeps exactly the progress lines; every failure is one line on standard error.
 TEST_F(ParloconTest, FailuresGoToStandardErrorAndEndWithThree) {
   WriteFile("src/a.txt", "a");

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <stdexcept>
 #include <string>
 #include <thread>
 
@@ -26,6 +27,8 @@ class OverlapFileSystem : public platform::ForwardingFileSystem {
   IoResult CopyOverStamped(const std::string& from, const std::string&, SourceStamp,
                            SourceStamp* copied) override {
     const int index = std::stoi(from);
+    if (index == throws_at_)
+      throw std::runtime_error("copy " + from + " threw");
     {
       std::unique_lock<std::mutex> lock(mutex_);
       ++started_;
@@ -52,6 +55,7 @@ class OverlapFileSystem : public platform::ForwardingFileSystem {
   void RemoveStaleTemporaries(const std::string&) override {}
 
   bool short_of_space_ = false;  // the first copy finds no room while another one runs
+  int throws_at_ = -1;           // the copy of this index throws
   bool overlapped_ = false;
   std::vector<std::thread::id> threads_seen_;
 
@@ -102,6 +106,19 @@ TEST(CopyLanesTest, CopyOutOfSpaceBesideAnotherIsMadeAgainAloneAndSoAreTheRest) 
   ASSERT_EQ(fs.threads_seen_.size(), 7u);  // six copies and one retry
   for (size_t i = 3; i < fs.threads_seen_.size(); ++i) {
     EXPECT_EQ(fs.threads_seen_[i], std::this_thread::get_id()) << i;
+  }
+}
+
+// Thrown on a worker, it would end the program; it reaches the caller in its turn instead.
+TEST(CopyLanesTest, WhatACopyThrowsIsThrownByTakeOnTheCallersThread) {
+  for (int lanes : {1, 2}) {
+    OverlapFileSystem fs(lanes);
+    fs.throws_at_ = 3;
+    engine::CopyLanes copies(fs, fs.ParallelCopies());
+    for (int i = 2; i < 6; ++i) copies.Queue(Job(i));
+    EXPECT_EQ(copies.Take().stamp, 102u) << lanes;
+    EXPECT_THROW(copies.Take(), std::runtime_error) << lanes;
+    EXPECT_EQ(copies.Take().stamp, 104u) << lanes;
   }
 }
 

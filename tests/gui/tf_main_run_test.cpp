@@ -209,6 +209,41 @@ class TfMainRunTest : public gui_tests::WindowTestBase {
     QVERIFY(Find<QWidget>("pb")->isHidden());
   }
 
+  // Control bytes of a name are written as on the console's standard error, so the named
+  // failure stays one line of the box.
+  void FailureInTheBoxNamesTheFileQuoted_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("line feed") << "bad\nname"
+                               << "bad\\x0aname";
+    QTest::newRow("carriage return and tab") << "a\r\tb"
+                                             << "a\\x0d\\x09b";
+    QTest::newRow("escape") << "esc\x1b[1m"
+                            << "esc\\x1b[1m";
+    QTest::newRow("backslash") << "back\\slash"
+                               << "back\\\\slash";
+    QTest::newRow("plain") << "plain name"
+                           << "plain name";
+  }
+
+  void FailureInTheBoxNamesTheFileQuoted() {
+    QFETCH(QString, name);
+    QFETCH(QString, shown);
+    WriteFile("src/" + name, "x");
+    MakeFolder("master");
+    const QString blocked = WriteFile("plain-file", "not a folder") + "/dest";
+    Open({PathOf("job.bfs")});
+    Field("meSource")->setText(PathOf("src"));
+    Field("meMaster")->setText(PathOf("master"));
+    Field("meDest")->setText(blocked);
+    Click("btStart");
+
+    QCOMPARE(dialogs_.calls,
+             QStringList{"warning Gui_tests | 2 operations of the run failed. The first:\ncopy " +
+                         PathOf("src") + "/" + shown + " -> " + blocked + "//" + shown +
+                         ": Not a directory"});
+  }
+
   void EmptySourceIsNoSilentSuccess() {
     Open({PathOf("job.bfs")});
     Click("btStart");

@@ -21,6 +21,7 @@ using ::testing::StartsWith;
 using windows_tests::ParloconExe;
 using windows_tests::ProcessResult;
 using windows_tests::RunCommandLine;
+using windows_tests::StdErr;
 using windows_tests::StdOut;
 
 constexpr char kScanLine[] = "Get list of files...\r\n";
@@ -202,6 +203,31 @@ TEST_F(ParloconExeTest, NoStandardOutputEndsTheRunBeforeTheScan) {
             "Exception EInOutError in module parlocon.exe at 00000000.\nI/O error 6.\n");
   EXPECT_FALSE(Exists("d1"));
   EXPECT_FALSE(Exists("master\\sub"));
+}
+
+// Started without a usable standard error, the program puts NUL in its place before it opens
+// anything: the copies stay whole and the exit code still tells of the failure.
+TEST_F(ParloconExeTest, WithoutStandardErrorFailuresStillEndWithThree) {
+  for (StdErr std_err : {StdErr::kNone, StdErr::kStale}) {
+    std::filesystem::remove_all(PathOf("d1"));
+    std::filesystem::remove_all(PathOf("master"));
+    MakeFolder("master");
+    for (int i = 0; i < 20; ++i) WriteFile("src\\f" + std::to_string(i) + ".txt", "file");
+    MakeFolder("d1\\f0.txt");
+    Settings("job.bfs", Tree(PathOf("d1")));
+
+    ProcessResult result = RunCommandLine("\"" + ParloconExe() + "\" job.bfs", PathOf(),
+                                          PathOf("out"), StdOut::kFile, std_err);
+
+    EXPECT_EQ(result.exit_code, 3u);
+    EXPECT_THAT(result.out, StartsWith(kScanLine));
+    EXPECT_EQ(CountFiles("d1"), 19u);
+    EXPECT_EQ(CountFiles("master"), 19u);
+    for (int i = 1; i < 20; ++i) {
+      EXPECT_EQ(ReadFile("d1\\f" + std::to_string(i) + ".txt"), "file") << i;
+      EXPECT_EQ(ReadFile("master\\f" + std::to_string(i) + ".txt"), "file") << i;
+    }
+  }
 }
 
 TEST_F(ParloconExeTest, FailuresGoToStandardErrorWithTheSystemsReason) {

@@ -30,12 +30,18 @@ HANDLE Inheritable(const std::string& path, DWORD access, DWORD disposition) {
 }  // namespace
 
 ProcessResult RunCommandLine(const std::string& command_line, const std::string& working_folder,
-                             const std::string& output_folder, StdOut std_out) {
+                             const std::string& output_folder, StdOut std_out, StdErr std_err) {
   const std::string out_path = output_folder + "\\stdout.txt";
   const std::string err_path = output_folder + "\\stderr.txt";
   const bool console = std_out == StdOut::kConsole;
   HANDLE in = Inheritable("NUL", GENERIC_READ, OPEN_EXISTING);
-  HANDLE err = console ? nullptr : Inheritable(err_path, GENERIC_WRITE, CREATE_ALWAYS);
+  HANDLE err = nullptr;
+  if (console) {
+  } else if (std_err == StdErr::kFile) {
+    err = Inheritable(err_path, GENERIC_WRITE, CREATE_ALWAYS);
+  } else if (std_err == StdErr::kStale) {
+    err = reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(0x7ff0));  // closed long ago, say
+  }
   HANDLE out = nullptr;
   if (std_out == StdOut::kFile) {
     out = Inheritable(out_path, GENERIC_WRITE, CREATE_ALWAYS);
@@ -60,7 +66,7 @@ ProcessResult RunCommandLine(const std::string& command_line, const std::string&
   BOOL started = CreateProcessW(nullptr, mutable_line.data(), nullptr, nullptr, TRUE, 0, nullptr,
                                 Wide(working_folder).c_str(), &startup, &process);
   CloseHandle(in);
-  if (err != nullptr)
+  if (!console && std_err == StdErr::kFile)
     CloseHandle(err);
   if (out != nullptr)
     CloseHandle(out);
@@ -76,7 +82,7 @@ ProcessResult RunCommandLine(const std::string& command_line, const std::string&
   CloseHandle(process.hProcess);
   if (std_out == StdOut::kFile)
     result.out = Slurp(out_path);
-  if (!console)
+  if (!console && std_err == StdErr::kFile)
     result.err = Slurp(err_path);
   return result;
 }

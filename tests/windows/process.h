@@ -13,6 +13,12 @@ enum class StdOut {
   kConsole,     // the caller's console, for standard output and standard error alike
 };
 
+enum class StdErr {
+  kFile,   // a file, read back into `err`
+  kNone,   // no standard error at all
+  kStale,  // a handle value that names nothing in the program
+};
+
 struct ProcessResult {
   unsigned long exit_code = 0xFFFFFFFF;
   std::string out;
@@ -21,7 +27,8 @@ struct ProcessResult {
 
 // Runs `command_line` in `working_folder` (both UTF-8); the output files go to `output_folder`.
 ProcessResult RunCommandLine(const std::string& command_line, const std::string& working_folder,
-                             const std::string& output_folder, StdOut std_out = StdOut::kFile);
+                             const std::string& output_folder, StdOut std_out = StdOut::kFile,
+                             StdErr std_err = StdErr::kFile);
 
 // The full path of parlocon.exe, which the build puts beside the test program.
 std::string ParloconExe();

@@ -3,6 +3,7 @@
 namespace platform {
 
 const char kPathSeparator = '/';
+const bool kBareNameNeedsWorkingFolder = false;
 
 size_t ParentLength(std::string_view path) {
   size_t cut = path.rfind('/');

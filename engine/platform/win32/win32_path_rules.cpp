@@ -11,6 +11,7 @@ bool HasDrivePrefix(std::string_view path) {
 }  // namespace
 
 const char kPathSeparator = '\\';
+const bool kBareNameNeedsWorkingFolder = true;
 
 size_t ParentLength(std::string_view path) {
   // The OS takes "/" for "\" too, so a folder written with either is cut at the right place.

@@ -6,6 +6,7 @@
 
 #include "engine/platform/std_streams.h"
 #include "engine/platform/win32/win32_text.h"
+#include "engine/platform/win32/win32_std_handles.h"
 
 namespace platform {
 namespace {
@@ -79,10 +80,14 @@ bool WritesAtOnce(int stream) {
 }
 
 int MissingStream(int stream) {
+  if (int code = StdHandleMissingAtStart(stream))
+    return code;
   return Usable(HandleOf(stream)) ? 0 : ERROR_INVALID_HANDLE;
 }
 
 int WriteStream(int stream, std::string_view bytes) {
+  if (int code = StdHandleMissingAtStart(stream))
+    return code;
   HANDLE handle = HandleOf(stream);
   if (!Usable(handle))
     return ERROR_INVALID_HANDLE;

@@ -83,8 +83,24 @@ gid_t NobodyGid() {
   return gr ? gr->gr_gid : 65534;
 }
 
+namespace {
+
+StartOptions Plain(OutputKind output, bool as_nobody) {
+  StartOptions start;
+  start.output = output;
+  start.as_nobody = as_nobody;
+  return start;
+}
+
+}  // namespace
+
 Process::Process(const std::vector<std::string>& argv, const std::string& working_folder,
-                 OutputKind output, bool as_nobody) {
+                 OutputKind output, bool as_nobody)
+    : Process(argv, working_folder, Plain(output, as_nobody)) {}
+
+Process::Process(const std::vector<std::string>& argv, const std::string& working_folder,
+                 const StartOptions& start) {
+  const OutputKind output = start.output;
   int out_pipe[2] = {-1, -1}, err_pipe[2];
   int terminal = -1, terminal_slave = -1;
   if (output == OutputKind::kTerminal) {
@@ -106,7 +122,7 @@ Process::Process(const std::vector<std::string>& argv, const std::string& workin
   if (pipe2(err_pipe, O_CLOEXEC) != 0) std::abort();
 
   std::vector<std::string> full;
-  if (as_nobody) {
+  if (start.as_nobody) {
     full = {"/usr/bin/setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups", "--"};
   }
   full.insert(full.end(), argv.begin(), argv.end());
@@ -128,6 +144,17 @@ Process::Process(const std::vector<std::string>& argv, const std::string& workin
       dup2(out_pipe[1], 1);
     }
     dup2(err_pipe[1], 2);
+    for (int fd = 0; fd < 3; ++fd) {
+      if (start.closed[fd])
+        close(fd);
+    }
+    for (const auto& [resource, value] : start.limits) {
+      const struct rlimit limit = {value, value};
+      if (setrlimit(resource, &limit) != 0)
+        _exit(125);
+    }
+    if (start.working_folder_fd >= 0 && fchdir(start.working_folder_fd) != 0)
+      _exit(126);
     if (!working_folder.empty() && chdir(working_folder.c_str()) != 0) _exit(126);
     execv(args[0], args.data());
     _exit(127);
@@ -189,7 +216,12 @@ Ended Process::Wait() {
 
 Ended RunToEnd(const std::vector<std::string>& argv, const std::string& working_folder,
                std::string* out, std::string* err, bool as_nobody) {
-  Process process(argv, working_folder, OutputKind::kPipe, as_nobody);
+  return RunToEnd(argv, working_folder, Plain(OutputKind::kPipe, as_nobody), out, err);
+}
+
+Ended RunToEnd(const std::vector<std::string>& argv, const std::string& working_folder,
+               const StartOptions& start, std::string* out, std::string* err) {
+  Process process(argv, working_folder, start);
   Ended ended = process.Wait();
   if (out) *out = process.out();
   if (err) *err = process.err();

@@ -2,10 +2,12 @@
 // and peak memory when it ends, and signals sent to it at chosen moments.
 #pragma once
 
+#include <sys/resource.h>
 #include <sys/types.h>
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace reliability {
@@ -24,11 +26,26 @@ struct Ended {
   double seconds = 0;    // wall time from start to end
 };
 
+// How a program starts besides its command line and folder.
+struct StartOptions {
+  OutputKind output = OutputKind::kPipe;
+  bool as_nobody = false;  // runs as the unprivileged user "nobody"
+  // Standard input, output and error left closed, as a careless scheduler leaves them; a
+  // closed output or error is read as empty.
+  bool closed[3] = {false, false, false};
+  // Limits set (soft and hard alike) just before the program starts: {RLIMIT_AS, bytes}, ...
+  std::vector<std::pair<int, rlim_t>> limits;
+  // An open folder to start in instead of the path, for a folder no path can name.
+  int working_folder_fd = -1;
+};
+
 class Process {
  public:
   // Starts `argv` in `working_folder`; `as_nobody` runs it as the unprivileged user "nobody".
   Process(const std::vector<std::string>& argv, const std::string& working_folder,
           OutputKind output, bool as_nobody = false);
+  Process(const std::vector<std::string>& argv, const std::string& working_folder,
+          const StartOptions& start);
   Process(const Process&) = delete;
   Process& operator=(const Process&) = delete;
   ~Process();
@@ -60,6 +77,8 @@ class Process {
 // Runs a program to its end with standard output in a pipe.
 Ended RunToEnd(const std::vector<std::string>& argv, const std::string& working_folder,
                std::string* out, std::string* err, bool as_nobody = false);
+Ended RunToEnd(const std::vector<std::string>& argv, const std::string& working_folder,
+               const StartOptions& start, std::string* out, std::string* err);
 
 // Whether the program is writing a copy straight into `folder`: it has open there an unnamed
 // file ("#<inode> (deleted)") or a file of the temporary-name pattern, with data in it.
