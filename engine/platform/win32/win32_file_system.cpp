@@ -12,6 +12,7 @@
 #include "engine/platform/win32/win32_error.h"
 #include "engine/platform/win32/win32_find.h"
 #include "engine/platform/win32/win32_handles.h"
+#include "engine/platform/win32/win32_probes.h"
 #include "engine/platform/win32/win32_replace_text.h"
 #include "engine/platform/win32/win32_settings_text.h"
 #include "engine/platform/win32/win32_system_path.h"
@@ -129,6 +130,13 @@ class Win32FileSystem final : public FileSystem {
 
   void RemoveStaleTemporaries(const std::string& folder) override {
     RemoveStaleTemporariesIn(folder);
+  }
+
+  IoResult ProbeMakeFolder(const std::string& path) override { return Win32ProbeMakeFolder(path); }
+  IoResult ProbeCopySource(const std::string& from) override { return Win32ProbeCopySource(from); }
+  IoResult ProbeCopyFolder(const std::string& to) override { return Win32ProbeCopyFolder(to); }
+  IoResult ProbeCopyDestination(const std::string& to) override {
+    return Win32ProbeCopyDestination(to);
   }
 
   std::string ReadProfileString(const std::string& path, const std::string& section,
