@@ -167,7 +167,7 @@ IoResult ReplaceTextFile(const std::string& path, const std::string& text) {
   if (exists && HasOtherNames(system_path))
     return in_place();
   TempFile temp;
-  if (DWORD code = temp.Create(path.substr(0, ParentLength(path)), kSecurityAccess);
+  if (DWORD code = temp.Create(path.substr(0, ParentLength(path)), exists ? kSecurityAccess : 0);
       code != ERROR_SUCCESS) {
     return exists ? in_place() : Win32Failure(what, code);
   }
