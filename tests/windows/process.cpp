@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -84,6 +85,79 @@ ProcessResult RunCommandLine(const std::string& command_line, const std::string&
     result.out = Slurp(out_path);
   if (!console && std_err == StdErr::kFile)
     result.err = Slurp(err_path);
+  return result;
+}
+
+PipedProcess::PipedProcess(const std::string& command_line, const std::string& working_folder,
+                           const std::string& output_folder)
+    : err_path_(output_folder + "\\stderr.txt") {
+  SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+  HANDLE reader = nullptr, writer = nullptr;
+  if (!CreatePipe(&reader, &writer, &inherit, 4096))
+    throw std::runtime_error("cannot make a pipe");
+  SetHandleInformation(reader, HANDLE_FLAG_INHERIT, 0);
+  reader_ = reader;
+  HANDLE in = Inheritable("NUL", GENERIC_READ, OPEN_EXISTING);
+  HANDLE err = Inheritable(err_path_, GENERIC_WRITE, CREATE_ALWAYS);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = in;
+  startup.hStdOutput = writer;
+  startup.hStdError = err;
+  PROCESS_INFORMATION process{};
+  std::wstring mutable_line = Wide(command_line);
+  const BOOL started = CreateProcessW(nullptr, mutable_line.data(), nullptr, nullptr, TRUE, 0,
+                                      nullptr, Wide(working_folder).c_str(), &startup, &process);
+  CloseHandle(in);
+  CloseHandle(err);
+  // Only the program holds the writing end now: its end ends the output.
+  CloseHandle(writer);
+  if (!started)
+    throw std::runtime_error("cannot start " + command_line);
+  CloseHandle(process.hThread);
+  process_ = process.hProcess;
+}
+
+PipedProcess::~PipedProcess() {
+  if (process_ != nullptr) {
+    TerminateProcess(process_, 1);
+    CloseHandle(process_);
+  }
+  CloseHandle(reader_);
+}
+
+bool PipedProcess::ReadUntil(const std::string& text, int count) {
+  auto seen = [&] {
+    int n = 0;
+    for (size_t at = out_.find(text); at != std::string::npos; at = out_.find(text, at + 1)) ++n;
+    return n;
+  };
+  char chunk[512];
+  DWORD got = 0;
+  while (seen() < count) {
+    // A little at a time, so the program is not read much further ahead than asked.
+    const DWORD want = static_cast<DWORD>(std::min(text.size(), sizeof chunk));
+    if (!ReadFile(reader_, chunk, want, &got, nullptr) || got == 0)
+      return false;
+    out_.append(chunk, got);
+  }
+  return true;
+}
+
+ProcessResult PipedProcess::Finish() {
+  char chunk[4096];
+  DWORD got = 0;
+  while (ReadFile(reader_, chunk, sizeof chunk, &got, nullptr) && got > 0) out_.append(chunk, got);
+  ProcessResult result;
+  WaitForSingleObject(process_, INFINITE);
+  DWORD code = 0;
+  GetExitCodeProcess(process_, &code);
+  CloseHandle(process_);
+  process_ = nullptr;
+  result.exit_code = code;
+  result.out = out_;
+  result.err = Slurp(err_path_);
   return result;
 }
 

@@ -1,6 +1,7 @@
 // The Windows file system against the contract of platform::FileSystem, on real folders.
 #include <windows.h>
 
+#include <algorithm>
 #include <ctime>
 #include <filesystem>
 #include <string>
@@ -11,7 +12,10 @@
 
 #include "engine/dos_time.h"
 #include "engine/platform/file_system.h"
+#include "engine/platform/temp_name.h"
+#include "engine/platform/win32/win32_temp_file.h"
 #include "tests/support/temp_dir_test.h"
+#include "tests/windows/left_over.h"
 
 namespace {
 
@@ -20,6 +24,7 @@ using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using ::testing::StartsWith;
 using ::testing::UnorderedElementsAre;
+using windows_tests::PutLeftOver;
 
 class Win32FileSystemTest : public testing_support::TempDirTest {
  protected:
@@ -36,6 +41,15 @@ class Win32FileSystemTest : public testing_support::TempDirTest {
       names.push_back(entry.path().filename().string());
     }
     return names;
+  }
+  uint64_t IndexOf(const std::string& relative) const {
+    HANDLE file = CreateFileA(PathOf(relative).c_str(), FILE_READ_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    BY_HANDLE_FILE_INFORMATION info{};
+    GetFileInformationByHandle(file, &info);
+    CloseHandle(file);
+    return (uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
   }
   FILETIME WriteTime(const std::string& relative) const {
     WIN32_FILE_ATTRIBUTE_DATA data{};
@@ -212,13 +226,90 @@ TEST_F(Win32FileSystemTest, AFailedCopyLeavesTheDestinationAndNoTemporaryFile) {
   EXPECT_THAT(Names("dst"), UnorderedElementsAre("a.txt", "b.txt"));
 }
 
-TEST_F(Win32FileSystemTest, StaleTemporariesAreRemovedAndNothingElse) {
-  WriteFile("dst\\.~parlowen-0123456789abcdef.tmp", "left over");
-  AddAttributes("dst\\.~parlowen-0123456789abcdef.tmp", FILE_ATTRIBUTE_READONLY);
-  WriteFile("dst\\.~parlowen-notmine.tmp", "x");
+TEST_F(Win32FileSystemTest, OnlyTemporariesBoundToTheirIndexAndNotInUseAreRemoved) {
+  MakeFolder("dst");
+  MakeFolder("elsewhere");
+  const std::string dst = PathOf("dst");
+  struct Case {
+    const char* what;
+    std::string name;
+    bool removed;
+  };
+  std::vector<Case> cases;
+  cases.push_back({"left over", PutLeftOver(dst, "left over"), true});
+  const std::string read_only = PutLeftOver(dst, "left over, read-only");
+  AddAttributes("dst\\" + read_only, FILE_ATTRIBUTE_READONLY);
+  cases.push_back({"read-only left over", read_only, true});
+  const std::string held = PutLeftOver(dst, "in use");
+  cases.push_back({"in use", held, false});
+  cases.push_back({"a user's file", ".~parlowen-0123456789abcdef.tmp", false});
+  WriteFile("dst\\.~parlowen-0123456789abcdef.tmp", "mine");
+  // Another tool's copy of a left-over: the name, but another index.
+  const std::string copied = PutLeftOver(PathOf("elsewhere"), "copied");
+  ASSERT_TRUE(
+      CopyFileA(PathOf("elsewhere\\" + copied).c_str(), PathOf("dst\\" + copied).c_str(), TRUE));
+  cases.push_back({"a copy of a left over", copied, false});
+  // A folder named after its own index.
+  const std::string folder = PutLeftOver(PathOf("elsewhere"), "");
+  ASSERT_TRUE(DeleteFileA(PathOf("elsewhere\\" + folder).c_str()));
+  MakeFolder("dst\\sub");
+  HANDLE sub = CreateFileA(PathOf("dst\\sub").c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ,
+                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  BY_HANDLE_FILE_INFORMATION info;
+  ASSERT_TRUE(GetFileInformationByHandle(sub, &info));
+  CloseHandle(sub);
+  const std::string folder_name =
+      platform::TempNameFor((uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow);
+  ASSERT_TRUE(MoveFileA(PathOf("dst\\sub").c_str(), PathOf("dst\\" + folder_name).c_str()));
+  cases.push_back({"a folder", folder_name, false});
+  cases.push_back({"another name", "keep.tmp", false});
   WriteFile("dst\\keep.tmp", "x");
-  fs_.RemoveStaleTemporaries(PathOf("dst"));
-  EXPECT_THAT(Names("dst"), UnorderedElementsAre(".~parlowen-notmine.tmp", "keep.tmp"));
+  cases.push_back({"not the pattern", ".~parlowen-notmine.tmp", false});
+  WriteFile("dst\\.~parlowen-notmine.tmp", "x");
+
+  // As a copy under way holds its temporary file: shared with no one.
+  HANDLE in_use = CreateFileA(PathOf("dst\\" + held).c_str(), GENERIC_WRITE, 0, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(in_use, INVALID_HANDLE_VALUE);
+  fs_.RemoveStaleTemporaries(dst);
+  CloseHandle(in_use);
+
+  const std::vector<std::string> names = Names("dst");
+  for (const Case& c : cases) {
+    const bool there = std::find(names.begin(), names.end(), c.name) != names.end();
+    EXPECT_EQ(there, !c.removed) << c.what << ": " << c.name;
+  }
+  EXPECT_EQ(names.size(), cases.size() - 2);
+  EXPECT_EQ(ReadFile("dst\\.~parlowen-0123456789abcdef.tmp"), "mine");
+  // Once no copy has it open, the file is provably left behind.
+  fs_.RemoveStaleTemporaries(dst);
+  EXPECT_EQ(Names("dst").size(), cases.size() - 3);
+}
+
+TEST_F(Win32FileSystemTest, ATemporaryFileIsBoundToItsIndexAndHeldWhileInUse) {
+  MakeFolder("dst");
+  const std::string dst = PathOf("dst");
+  std::string name;
+  {
+    platform::TempFile temp;
+    ASSERT_EQ(temp.Create(dst + "\\"), static_cast<DWORD>(ERROR_SUCCESS));
+    uint64_t index = 0;
+    ASSERT_TRUE(platform::FileIndexOf(temp.handle(), &index));
+    EXPECT_EQ(temp.path(), dst + "\\" + platform::TempNameFor(index));
+    name = temp.path().substr(dst.size() + 1);
+    EXPECT_EQ(CreateFileA(temp.path().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                          nullptr, OPEN_EXISTING, 0, nullptr),
+              INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+    fs_.RemoveStaleTemporaries(dst);
+    EXPECT_THAT(Names("dst"), ElementsAre(name));
+    // What a kill leaves: the file, no longer held.
+    EXPECT_EQ(temp.CloseHandleOnly(), static_cast<DWORD>(ERROR_SUCCESS));
+    temp.Forget();
+  }
+  EXPECT_THAT(Names("dst"), ElementsAre(name));
+  fs_.RemoveStaleTemporaries(dst);
+  EXPECT_THAT(Names("dst"), IsEmpty());
 }
 
 TEST_F(Win32FileSystemTest, ProfileStringsFollowTheProfileRules) {
@@ -248,13 +339,32 @@ TEST_F(Win32FileSystemTest, RefusedWritesChangeNothing) {
   EXPECT_THAT(Names(""), UnorderedElementsAre("ro.bfs", "folder.bfs"));
 }
 
-TEST_F(Win32FileSystemTest, ReplaceTextSwapsTheWholeFile) {
-  WriteFile("job.bfs", "old text that is longer");
-  AddAttributes("job.bfs", FILE_ATTRIBUTE_HIDDEN);
-  ASSERT_TRUE(fs_.ReplaceText(PathOf("job.bfs"), "new").ok());
-  EXPECT_EQ(ReadFile("job.bfs"), "new");
-  EXPECT_NE(Attributes("job.bfs") & FILE_ATTRIBUTE_HIDDEN, 0u);
-  EXPECT_THAT(Names(""), ElementsAre("job.bfs"));
+TEST_F(Win32FileSystemTest, ReplaceTextSwapsThePlainFileAndWritesALinkedOneInPlace) {
+  struct Case {
+    const char* name;
+    bool second_name;  // a hard link beside it
+    bool replaced;     // a new file takes the name, rather than the old one's bytes changing
+  } cases[] = {{"plain.bfs", false, true}, {"linked.bfs", true, false}};
+  for (const Case& c : cases) {
+    const std::string path = WriteFile(c.name, "old text that is longer");
+    AddAttributes(c.name, FILE_ATTRIBUTE_HIDDEN);
+    const std::string link = PathOf(std::string("other name of ") + c.name);
+    if (c.second_name) {
+      ASSERT_TRUE(CreateHardLinkA(link.c_str(), path.c_str(), nullptr)) << c.name;
+    }
+    const uint64_t before = IndexOf(c.name);
+
+    ASSERT_TRUE(fs_.ReplaceText(path, "new").ok()) << c.name;
+
+    EXPECT_EQ(ReadFile(c.name), "new") << c.name;
+    EXPECT_NE(Attributes(c.name) & FILE_ATTRIBUTE_HIDDEN, 0u) << c.name;
+    EXPECT_EQ(IndexOf(c.name) != before, c.replaced) << c.name;
+    if (c.second_name) {
+      EXPECT_EQ(ReadFile(std::string("other name of ") + c.name), "new") << c.name;
+    }
+  }
+  EXPECT_THAT(Names(""),
+              UnorderedElementsAre("plain.bfs", "linked.bfs", "other name of linked.bfs"));
 }
 
 TEST_F(Win32FileSystemTest, ReadTextTakesFilesOnly) {

@@ -14,16 +14,19 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/temp_dir_test.h"
+#include "tests/windows/left_over.h"
 #include "tests/windows/process.h"
 #include "tests/windows/unicode_files.h"
 
 namespace {
 
+using windows_tests::AttributesOf;
 using windows_tests::GetFile;
 using windows_tests::MakeFolders;
 using windows_tests::ParloconExe;
 using windows_tests::ProcessResult;
 using windows_tests::PutFile;
+using windows_tests::PutLeftOver;
 using windows_tests::RunCommandLine;
 using windows_tests::TreeDifferences;
 using windows_tests::TreeOf;
@@ -141,15 +144,18 @@ TEST_F(WindowsNamesTest, EveryNameReachesEveryTargetExactlyAndShowsInTheCodePage
   EXPECT_EQ(second.exit_code, 0u) << second.err;
 }
 
-TEST_F(WindowsNamesTest, PathsBeyond260CharactersOnBothSidesLeaveNoTemporaryFile) {
+TEST_F(WindowsNamesTest, PathsBeyond260CharactersOnBothSidesLeaveNoLeftOver) {
   const std::string deep = std::string(120, 's') + "\\" + std::string(120, 'u') +
                            "\\\xD0\x96\xD0\xB8\xD0\xB7\xD0\xBD\xD1\x8C-" + std::string(100, 'x');
   const std::string source = At("src\\" + deep);
   PutFile(source + "\\a.txt", "a");
   PutFile(source + "\\\xCE\xA9mega.txt", "omega");
   const std::string dest = At(std::string(200, 'd') + "\\" + std::string(100, 'e'));
-  // What an interrupted run left in the deepest folder goes too.
-  PutFile(dest + "\\" + deep + "\\.~parlowen-0123456789abcdef.tmp", "left over");
+  // What an interrupted run left in the deepest folder goes too; a user's file of the
+  // reserved pattern beside it stays.
+  const std::string left_over = PutLeftOver(dest + "\\" + deep, "left over");
+  const std::string mine = dest + "\\" + deep + "\\.~parlowen-0123456789abcdef.tmp";
+  PutFile(mine, "mine");
   ASSERT_GT(source.size(), 400u);
   ASSERT_GT(dest.size(), 300u);
   PutFile(At("job.bfs"), Job(At("src"), At("master"), dest));
@@ -158,7 +164,10 @@ TEST_F(WindowsNamesTest, PathsBeyond260CharactersOnBothSidesLeaveNoTemporaryFile
 
   EXPECT_EQ(result.exit_code, 0u) << result.err;
   EXPECT_EQ(result.err, "");
-  EXPECT_EQ(TreeDifferences(At("src"), dest), "");
+  EXPECT_EQ(TreeDifferences(At("src"), dest),
+            "extra " + deep + "\\.~parlowen-0123456789abcdef.tmp\n");
+  EXPECT_EQ(GetFile(mine), "mine");
+  EXPECT_EQ(AttributesOf(dest + "\\" + deep + "\\" + left_over), INVALID_FILE_ATTRIBUTES);
   EXPECT_EQ(TreeDifferences(At("src"), At("master")), "");
   EXPECT_EQ(Run(" job.bfs").out, kScanLine);
 }

@@ -1,18 +1,19 @@
-// The file system on Windows: the directory searches and file copies of the Windows API itself,
-// through its wide functions and paths without a length limit, and every replacement made by
-// moving a complete temporary file over its destination, so a destination is always either the
-// old file or the whole new one. Settings files are read and edited here, in each of the
-// encodings the profile functions know.
+// The file system on Windows: the directory searches of the Windows API itself, through its
+// wide functions and paths without a length limit, and every copy made by moving a complete,
+// flushed temporary file over its destination, so a destination is always either the old file
+// or the whole new one. Settings files are read and edited here, in each of the encodings the
+// profile functions know.
 #include <windows.h>
 
-#include <algorithm>
 #include <string>
 
 #include "engine/platform/file_system.h"
-#include "engine/platform/path_rules.h"
+#include "engine/platform/win32/win32_copy_file.h"
 #include "engine/platform/win32/win32_error.h"
 #include "engine/platform/win32/win32_find.h"
 #include "engine/platform/win32/win32_handles.h"
+#include "engine/platform/win32/win32_probes.h"
+#include "engine/platform/win32/win32_replace_text.h"
 #include "engine/platform/win32/win32_settings_text.h"
 #include "engine/platform/win32/win32_system_path.h"
 #include "engine/platform/win32/win32_temp_file.h"
@@ -22,23 +23,9 @@ namespace platform {
 namespace {
 
 constexpr LONGLONG kMaxTextSize = 64 << 20;
-constexpr DWORD kSettableAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
-                                      FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
-                                      FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_OFFLINE |
-                                      FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
 bool IsDots(const wchar_t* name) {
   return name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0));
-}
-
-std::string FolderOf(const std::string& path) {
-  return path.substr(0, ParentLength(path));
-}
-
-// Attributes for SetFileAttributesW, which reads 0 as "leave them as they are".
-DWORD Settable(DWORD attr) {
-  attr &= kSettableAttributes;
-  return attr == 0 ? FILE_ATTRIBUTE_NORMAL : attr;
 }
 
 IoResult Refused(const std::string& what, DWORD code, const std::string& reason) {
@@ -132,44 +119,24 @@ class Win32FileSystem final : public FileSystem {
   }
 
   IoResult CopyOver(const std::string& from, const std::string& to) override {
-    const std::string what = "copy " + from + " -> " + to;
-    // The copy carries content, last-write time and attributes; it becomes the destination
-    // only when it is complete.
-    TempPath temp(FolderOf(to) + NewTempName());
-    const std::wstring system_temp = SystemPath(temp.path());
-    const std::wstring system_to = SystemPath(to);
-    if (!CopyFileW(SystemPath(from).c_str(), system_temp.c_str(), TRUE)) {
-      return Win32Failure(what, GetLastError());
-    }
-    // A read-only destination is replaced all the same; the move would refuse it.
-    DWORD old_attr = GetFileAttributesW(system_to.c_str());
-    bool cleared = false;
-    if (old_attr != INVALID_FILE_ATTRIBUTES && (old_attr & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
-        (old_attr & FILE_ATTRIBUTE_READONLY) != 0) {
-      cleared =
-          SetFileAttributesW(system_to.c_str(), Settable(old_attr & ~FILE_ATTRIBUTE_READONLY));
-    }
-    if (!MoveFileExW(system_temp.c_str(), system_to.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-      DWORD code = GetLastError();
-      if (cleared)
-        SetFileAttributesW(system_to.c_str(), Settable(old_attr));
-      return Win32Failure(what, code);
-    }
-    temp.Commit();
-    return {};
+    SourceStamp copied;
+    return CopyFileOver(from, to, 0, &copied);
+  }
+
+  IoResult CopyOverStamped(const std::string& from, const std::string& to, SourceStamp expected,
+                           SourceStamp* copied) override {
+    return CopyFileOver(from, to, expected, copied);
   }
 
   void RemoveStaleTemporaries(const std::string& folder) override {
-    WIN32_FIND_DATAW data;
-    FindHandle find(SystemPathIn(folder, ".~parlowen-*.tmp"), &data);
-    if (!find.ok())
-      return;
-    do {
-      const std::string name = Utf8FromWide(data.cFileName);
-      if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && IsTempName(name.c_str())) {
-        RemoveFile(folder + '\\' + name);
-      }
-    } while (FindNextFileW(find.get(), &data));
+    RemoveStaleTemporariesIn(folder);
+  }
+
+  IoResult ProbeMakeFolder(const std::string& path) override { return Win32ProbeMakeFolder(path); }
+  IoResult ProbeCopySource(const std::string& from) override { return Win32ProbeCopySource(from); }
+  IoResult ProbeCopyFolder(const std::string& to) override { return Win32ProbeCopyFolder(to); }
+  IoResult ProbeCopyDestination(const std::string& to) override {
+    return Win32ProbeCopyDestination(to);
   }
 
   std::string ReadProfileString(const std::string& path, const std::string& section,
@@ -242,45 +209,7 @@ class Win32FileSystem final : public FileSystem {
   }
 
   IoResult ReplaceText(const std::string& path, const std::string& text) override {
-    const std::string what = "write " + path;
-    if (path.empty())
-      return Refused(what, ERROR_INVALID_NAME, "no file is named");
-    const std::wstring system_path = SystemPath(path);
-    DWORD old_attr = GetFileAttributesW(system_path.c_str());
-    const bool exists = old_attr != INVALID_FILE_ATTRIBUTES;
-    if (exists && (old_attr & FILE_ATTRIBUTE_DIRECTORY)) {
-      return Refused(what, ERROR_ACCESS_DENIED, "it is a folder");
-    }
-    if (exists && (old_attr & FILE_ATTRIBUTE_READONLY)) {
-      return Win32Failure(what, ERROR_ACCESS_DENIED);
-    }
-    TempPath temp(FolderOf(path) + NewTempName());
-    const std::wstring system_temp = SystemPath(temp.path());
-    FileHandle file(CreateFileW(system_temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.ok())
-      return Win32Failure(what, GetLastError());
-    size_t done = 0;
-    while (done < text.size()) {
-      DWORD wrote = 0;
-      DWORD chunk = static_cast<DWORD>(std::min<size_t>(text.size() - done, 1u << 20));
-      if (!WriteFile(file.get(), text.data() + done, chunk, &wrote, nullptr)) {
-        return Win32Failure(what, GetLastError());
-      }
-      if (wrote == 0)
-        return Win32Failure(what, ERROR_DISK_FULL);
-      done += wrote;
-    }
-    if (!file.Close())
-      return Win32Failure(what, GetLastError());
-    // The new text keeps the old file's hidden, system and archive marks.
-    if (exists)
-      SetFileAttributesW(system_temp.c_str(), Settable(old_attr));
-    if (!MoveFileExW(system_temp.c_str(), system_path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-      return Win32Failure(what, GetLastError());
-    }
-    temp.Commit();
-    return {};
+    return ReplaceTextFile(path, text);
   }
 
   IoResult WorkingFolder(std::string* folder) override {

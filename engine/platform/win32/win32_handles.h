@@ -37,6 +37,10 @@ class FileHandle {
     handle_ = INVALID_HANDLE_VALUE;
     return closed;
   }
+  void Reset(HANDLE handle) {
+    Close();
+    handle_ = handle;
+  }
 
  private:
   HANDLE handle_;
