@@ -75,15 +75,17 @@ void MainForm::cbINIAfterDialog(std::string&, bool&) {
 }
 
 void MainForm::SetSettingsText(const std::string& text) {
-  if (text == view_.Text(ControlId::cbINI))
+  if (text == stored_.Bytes(view_, ControlId::cbINI))
     return;
-  view_.SetText(ControlId::cbINI, text);
-  cbINIChange();
+  // A name's own bytes, which the field may show otherwise where they are no UTF-8, are the
+  // file's name for as long as the field shows them.
+  stored_.Show(view_, ControlId::cbINI, text);
+  LoadSettings();
 }
 
 void MainForm::LoadSettings() {
   loaded_text_ = view_.Text(ControlId::cbINI);
-  SettingsPath = SettingsPathFor(loaded_text_, settings_folder_);
+  SettingsPath = SettingsPathFor(stored_.Bytes(view_, ControlId::cbINI), settings_folder_);
   engine::TOptionSync loaded;
   engine::LoadOptions(*context_.file_system, SettingsPath, loaded);
   engine::Options = loaded;
@@ -186,7 +188,7 @@ void MainForm::OpenFolderDialog(ControlId field) {
 }
 
 void MainForm::OpenSettingsDialog() {
-  const std::string current = view_.Text(ControlId::cbINI);
+  const std::string current = stored_.Bytes(view_, ControlId::cbINI);
   std::string name = FileExists(current) ? current : FirstParameter(current);
   if (!name.empty() && name.find_first_of("<>\"[]|") == std::string::npos) {
     const std::string folder = FolderPart(name);

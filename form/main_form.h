@@ -67,7 +67,8 @@ class MainForm {
   // SaveOptions(SettingsPath); a refusal is shown in the error box.
   bool SavedOrReported();
   void LoadSettings();
-  // The program's change of the field's text, which counts as a change where the text differs.
+  // The program's change of the settings-file field's text, which loads the file it names
+  // where the text differs.
   void SetSettingsText(const std::string& text);
   std::string StartupSettingsName() const;
   void OpenFolderDialog(ControlId field);

@@ -103,6 +103,19 @@ TEST_F(MainFormSettingsTest, BareNameIsTakenFromTheProgramFolder) {
   EXPECT_EQ(Text(ControlId::meSource), "/unsaved");
 }
 
+TEST_F(MainFormSettingsTest, NameThatIsNotUtf8OpensItsOwnFile) {
+  if (OnWindows())
+    GTEST_SKIP() << "Windows names are always text";
+  const std::string name = "caf\xE9.bfs";
+  WriteFile(name, "[Main]\nSourceFolder=/latin\n");
+  Open({PathOf(name)});
+  EXPECT_EQ(Text(ControlId::meSource), "/latin");
+  Edit(ControlId::meSource, "/edited");
+  Click(ControlId::btExit);
+  EXPECT_EQ(LinesOf(name).at(1), "SourceFolder=/edited");
+  EXPECT_FALSE(std::filesystem::exists(PathOf("caf\xEF\xBF\xBD.bfs")));
+}
+
 TEST_F(MainFormSettingsTest, UnquotedNameWithBlanksIsJoinedAgainWhenItExists) {
   WriteFile("My Sync/b.bfs", "[Main]\nSourceFolder=/b\n");
   Open({PathOf("My"), "Sync/b.bfs"});
