@@ -7,18 +7,23 @@
 #include <QFileSystemModel>
 #include <QMessageBox>
 #include <QToolButton>
+#include <QUrl>
 
 namespace gui {
 namespace {
 
-std::optional<QString> Run(QFileDialog* dialog) {
+std::optional<std::string> Run(QFileDialog* dialog) {
   std::unique_ptr<QFileDialog> owned(dialog);
   if (dialog->exec() != QDialog::Accepted)
     return std::nullopt;
   const QStringList chosen = dialog->selectedFiles();
   if (chosen.isEmpty())
     return std::nullopt;
-  return chosen.first();
+  return chosen.first().toStdString();
+}
+
+QString ToQt(const std::string& text) {
+  return QString::fromStdString(text);
 }
 
 }  // namespace
@@ -55,25 +60,26 @@ QFileDialog* QtDialogs::MakeSettingsDialog(QWidget* parent, const QString& folde
   return dialog;
 }
 
-std::optional<QString> QtDialogs::ChooseFolder(QWidget* parent, const QString& start) {
-  return Run(MakeFolderDialog(parent, start));
+std::optional<std::string> QtDialogs::ChooseFolder(const std::string& start) {
+  return Run(MakeFolderDialog(owner_, ToQt(start)));
 }
 
-std::optional<QString> QtDialogs::ChooseSettingsFile(QWidget* parent, const QString& folder,
-                                                     const QString& name) {
-  return Run(MakeSettingsDialog(parent, folder, name));
+std::optional<std::string> QtDialogs::ChooseSettingsFile(const std::string& folder,
+                                                         const std::string& name) {
+  return Run(MakeSettingsDialog(owner_, ToQt(folder), ToQt(name)));
 }
 
-void QtDialogs::ShowError(QWidget* parent, const QString& title, const QString& text) {
-  QMessageBox::critical(parent, title, text, QMessageBox::Ok);
+void QtDialogs::ShowError(const std::string& title, const std::string& text) {
+  QMessageBox::critical(owner_, ToQt(title), ToQt(text), QMessageBox::Ok);
 }
 
-void QtDialogs::ShowWarning(QWidget* parent, const QString& title, const QString& text) {
-  QMessageBox::warning(parent, title, text, QMessageBox::Ok);
+void QtDialogs::ShowWarning(const std::string& title, const std::string& text) {
+  QMessageBox::warning(owner_, ToQt(title), ToQt(text), QMessageBox::Ok);
 }
 
-bool QtDialogs::OpenAddress(const QUrl& address) {
-  return QDesktopServices::openUrl(address);
+void QtDialogs::OpenAddress(const std::string& address) {
+  // A local path becomes a file:// address; the desktop's answer is not reported.
+  QDesktopServices::openUrl(QUrl::fromUserInput(ToQt(address)));
 }
 
 }  // namespace gui

@@ -1,5 +1,6 @@
 // parlowin: the window that edits a settings file and runs it.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <new>
@@ -9,6 +10,7 @@
 
 #include "engine/platform/std_streams.h"
 #include "engine/version.h"
+#include "form/program_folders.h"
 #include "gui/application.h"
 #include "gui/dialogs.h"
 #include "gui/tf_main.h"
@@ -20,7 +22,8 @@ constexpr char kUsage[] =
     "       parlowin --help | --version\n"
     "\n"
     "Opens the window that edits SETTINGS-FILE and runs it. A name without \"/\" is taken\n"
-    "from the folder of the program file.\n";
+    "from the folder of the program file or, where the user may not write there, from\n"
+    "$XDG_CONFIG_HOME/parlowen (~/.config/parlowen).\n";
 
 // 0 when what was printed reached standard output, else 1.
 int PrintedOut() {
@@ -40,14 +43,19 @@ int Main(int argc, char** argv) {
     std::fputs(kUsage, stdout);
     return PrintedOut();
   }
-  QApplication app(argc, argv);
+  QApplication app(argc, argv);  // takes Qt's own options out of argv
   gui::SetUpApplication(app);
   gui::QtDialogs dialogs;
-  gui::ProgramContext context;
-  context.parameters = app.arguments().mid(1);
-  context.program_folder = QCoreApplication::applicationDirPath();
-  context.program_file = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+  form::FormContext context;
+  // The names' own bytes, as the file system holds them.
+  context.parameters.assign(argv + 1, argv + argc);
+  context.program_folder = QCoreApplication::applicationDirPath().toStdString();
+  context.program_file =
+      QFileInfo(QCoreApplication::applicationFilePath()).fileName().toStdString();
+  context.user_folder =
+      form::XdgSettingsFolder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
   gui::TfMain fMain(dialogs, context);
+  dialogs.SetOwner(&fMain);
   fMain.show();
   return app.exec();
 }

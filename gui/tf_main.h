@@ -1,18 +1,18 @@
-// The one window of parlowin: a fixed-size dialog-style window with three tab pages above a
-// bottom strip holding the status line, the gauge and the buttons Start and Exit.
+// The one window of parlowin as Qt Widgets draws it: a fixed-size dialog-style window with
+// three tab pages above a bottom strip holding the status line, the gauge and the buttons
+// Start and Exit. It is a view of the form, which holds every rule: the window lays the
+// controls out, hands the form what the user does, and shows what the form sets.
 #pragma once
 
+#include <array>
 #include <string>
-#include <vector>
 
-#include <QString>
-#include <QStringList>
 #include <QWidget>
 
-#include "engine/option_sync.h"
-#include "engine/platform/file_system.h"
-#include "gui/dialogs.h"
-#include "gui/stored_texts.h"
+#include "form/control_id.h"
+#include "form/form_dialogs.h"
+#include "form/form_view.h"
+#include "form/main_form.h"
 
 class QCheckBox;
 class QComboBox;
@@ -24,28 +24,16 @@ class QTabWidget;
 
 namespace gui {
 
-class FileField;
 class FlatButton;
-class FolderField;
 class LinkLabel;
+class PathField;
 class ProgressGauge;
 
-// The support contact on the About page; a click hands it to the desktop.
-inline constexpr char kSupportAddress[] = "https://parlowen.example.org/support";
-
-// What the window takes from the running program.
-struct ProgramContext {
-  QStringList parameters;  // the command line after the program name and Qt's own options
-  QString program_folder;  // the folder of the running program file
-  QString program_file;    // the running program file's name, for the title of error boxes
-  platform::FileSystem* file_system = &platform::DefaultFileSystem();
-};
-
-class TfMain : public QWidget {
+class TfMain : public QWidget, public form::FormView {
   Q_OBJECT
 
  public:
-  TfMain(Dialogs& dialogs, ProgramContext context, QWidget* parent = nullptr);
+  TfMain(form::FormDialogs& dialogs, form::FormContext context, QWidget* parent = nullptr);
 
   // The controls, owned by the window. Each one's object name is its member name.
   QFrame* Panel1;
@@ -57,11 +45,11 @@ class TfMain : public QWidget {
   QLabel* Label1;
   ProgressGauge* pb;
   QGroupBox* gbPath;
-  FolderField* meSource;
+  PathField* meSource;
   FlatButton* SpeedButton2;
-  FolderField* meMaster;
+  PathField* meMaster;
   FlatButton* SpeedButton4;
-  FolderField* meDest;
+  PathField* meDest;
   FlatButton* SpeedButton6;
   QLabel* Label2;
   QLabel* Label3;
@@ -81,44 +69,29 @@ class TfMain : public QWidget {
   QCheckBox* chSystem;
   QCheckBox* chCompressed;
   QCheckBox* chAttr;
-  FileField* cbINI;
+  PathField* cbINI;
   QLabel* Label6;
   QLabel* Label7;
   QLabel* Label8;
   LinkLabel* Label9;
 
-  // Handlers, named after their control and event. The sender is the control that fired.
-  void FormCreate();  // once, before the window is first shown
-  void cbINIChange(QObject* sender);
-  void cbINIAfterDialog(QObject* sender, QString& name, bool& accepted);
-  void btStartClick(QObject* sender);
-  void btExitClick(QObject* sender);
-  void chSyncSubClick(QObject* sender);
-  void chAttrClick(QObject* sender);
-  void meMasterAfterDialog(QObject* sender, QString& name, bool& accepted);
-  void meDestAfterDialog(QObject* sender, QString& name, bool& accepted);
-  void SpeedButton6Click(QObject* sender);
-  void Label9Click(QObject* sender);
+  // form::FormView (tf_main_view.cpp).
+  std::string Text(form::ControlId control) const override;
+  void SetText(form::ControlId control, const std::string& text) override;
+  bool Checked(form::ControlId box) const override;
+  void SetChecked(form::ControlId box, bool checked) override;
+  void SetEnabled(form::ControlId control, bool enabled) override;
+  void Focus(form::ControlId control) override;
+  void Close() override;
+  void ShowRunDisplay(bool shown) override;
+  void ShowStatus(const std::string& text) override;
+  void ShowPercent(int percent) override;
 
  private:
-  // One row of the control-to-setting map: a text key or a switch key.
-  struct SettingRow {
-    const char* key;
-    QWidget* control;
-    std::string engine::TOptionSync::*text;
-    bool engine::TOptionSync::*flag;
-  };
-  std::vector<SettingRow> SettingMap() const;
-
-  // Puts the engine's Options into the controls, in the map's order.
-  void ShowOptions();
-  // Writes every control to the file at `path`, one key at a time in the map's order; stops at
-  // the first key that cannot be written, leaving the keys before it written.
-  platform::IoResult SaveOptions(const QString& path);
+  // Only what the user does reaches the form: the signals wired here are not sent for
+  // changes the form makes (textEdited, not textChanged; clicked, not toggled).
   void ConnectHandlers();
-  void LoadSettings();
-  QString StartupSettingsName() const;
-  void ShowStandardError(const QString& message);
+  QWidget* Control(form::ControlId control) const;
 
   // tf_main_controls.cpp: construction only, no behaviour.
   void BuildControls();
@@ -127,14 +100,10 @@ class TfMain : public QWidget {
   void BuildMiscPage();
   void BuildAboutPage();
   void SetTabOrder();
-  void SetStartupTexts();
   void CentreOnScreen();
 
-  Dialogs& dialogs_;
-  ProgramContext context_;
-  QString SettingsPath;     // the full path of the current settings file
-  bool AppendDest = false;  // the next dialog of meDest appends to its list
-  StoredTexts stored_;
+  std::array<QWidget*, form::kControlCount> controls_{};
+  form::MainForm form_;
 };
 
 // Sets a control's visible text; a label then sizes itself to it, growing to the right.

@@ -1,6 +1,6 @@
 // Construction of the window's controls: kind, name, parent, place, start-up state and the
-// English layout texts. What the controls do lives in tf_main.cpp.
-#include <utility>
+// English layout texts, which the form replaces before the window is first shown.
+#include <iterator>
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -63,25 +63,7 @@ void SetTextColor(QWidget* control, const QColor& color) {
   control->setPalette(palette);
 }
 
-QTabWidget* TabsOf(QWidget* page) {
-  QWidget* stack = page->parentWidget();
-  return stack ? qobject_cast<QTabWidget*>(stack->parentWidget()) : nullptr;
-}
-
 }  // namespace
-
-void SetCaption(QWidget* control, const QString& text) {
-  if (auto* label = qobject_cast<QLabel*>(control)) {
-    label->setText(text);
-    label->adjustSize();
-  } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
-    button->setText(text);
-  } else if (auto* group = qobject_cast<QGroupBox*>(control)) {
-    group->setTitle(text);
-  } else if (QTabWidget* tabs = TabsOf(control)) {
-    tabs->setTabText(tabs->indexOf(control), text);
-  }
-}
 
 void TfMain::BuildControls() {
   setObjectName("fMain");
@@ -139,20 +121,20 @@ void TfMain::BuildBottomStrip() {
 void TfMain::BuildGeneralPage() {
   Label1 = MakeLabel("Label1", tsGeneral, 8, 5, 92, 13, "Options from INI-file");
   gbPath = Place(new QGroupBox("Path", tsGeneral), "gbPath", 7, 44, 433, 165);
-  meSource = Place(new FolderField(dialogs_, gbPath), "meSource", 9, 32, 398, 21);
+  meSource = Place(new PathField(gbPath), "meSource", 9, 32, 398, 21);
   SpeedButton2 = Place(new FlatButton("+", gbPath), "SpeedButton2", 406, 32, 22, 21);
   SpeedButton2->hide();  // never shown or used
-  meMaster = Place(new FolderField(dialogs_, gbPath), "meMaster", 9, 95, 399, 21);
+  meMaster = Place(new PathField(gbPath), "meMaster", 9, 95, 399, 21);
   SpeedButton4 = Place(new FlatButton("+", gbPath), "SpeedButton4", 406, 95, 22, 21);
   SpeedButton4->hide();  // never shown or used
-  meDest = Place(new FolderField(dialogs_, gbPath), "meDest", 9, 135, 399, 21);
+  meDest = Place(new PathField(gbPath), "meDest", 9, 135, 399, 21);
   SpeedButton6 = Place(new FlatButton("+", gbPath), "SpeedButton6", 406, 135, 22, 21);
   Label2 = MakeLabel("Label2", gbPath, 10, 18, 66, 13, "Source Folder");
   Label3 = MakeLabel("Label3", gbPath, 10, 81, 64, 13, "Master Folder");
   Label4 = MakeLabel("Label4", gbPath, 10, 121, 85, 13, "Destination Folder");
   chSyncSub = MakeCheckBox("chSyncSub", gbPath, 8, 56, 249, 17, "Synchronize Subfolders", true);
   chCreateSub = MakeCheckBox("chCreateSub", gbPath, 264, 56, 142, 17, "Create if not exists", true);
-  cbINI = Place(new FileField(dialogs_, tsGeneral), "cbINI", 8, 24, 241, 21);
+  cbINI = Place(new PathField(tsGeneral), "cbINI", 8, 24, 241, 21);
 }
 
 void TfMain::BuildMiscPage() {
@@ -187,8 +169,7 @@ void TfMain::BuildAboutPage() {
   Label8 = MakeLabel("Label8", tsAbout, 17, 44, 41, 13, "support  ");
   Label9 = Place(new LinkLabel(tsAbout), "Label9", 64, 44, 83, 13);
   Label9->setFont(WindowFont());
-  SetTextColor(Label9, kBlue);
-  SetCaption(Label9, kSupportAddress);
+  SetTextColor(Label9, kBlue);  // its text, the contact, is the form's
 }
 
 void TfMain::SetTabOrder() {
@@ -199,33 +180,6 @@ void TfMain::SetTabOrder() {
                             chReadOnly, chHidden,    chArchive, chSystem, chCompressed, chAttr};
   for (size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
   btExit->setFocus();
-}
-
-void TfMain::SetStartupTexts() {
-  const std::pair<QWidget*, const char*> texts[] = {
-      {Label1, "Загрузить настройки из INI-файла"},
-      {Label2, "Каталог - источник"},
-      {Label3, "Эталонный каталог"},
-      {Label4, "Каталог(и) назначения"},
-      {Label5, "Маска"},
-      {chArchive, "Архивный"},
-      {chAttr, "Атрибуты"},
-      {chCompressed, "Сжатый"},
-      {chCreateSub, "Создавать каталоги"},
-      {chDate, "Дата - время"},
-      {chHidden, "Скрытый"},
-      {chReadOnly, "Только чтение"},
-      {chSize, "Размер"},
-      {chSyncSub, "Синхронизировать подкаталоги"},
-      {chSystem, "Системный"},
-      {gbFileMode, "Копировать файлы если изменилось"},
-      {gbPath, "Пути"},
-      {tsGeneral, "Основные"},
-      {tsMisc, "Дополнительно"},
-      {btStart, "Старт"},
-      {btExit, "Выход"},
-  };
-  for (const auto& [control, text] : texts) SetCaption(control, QString::fromUtf8(text));
 }
 
 void TfMain::CentreOnScreen() {

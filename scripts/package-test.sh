@@ -68,7 +68,13 @@ if $with_window; then
   grep -q '^application/x-parlowen-settings=.*parlowin\.desktop' \
     /usr/share/applications/mimeinfo.cache || fail "*.bfs files do not open with parlowin"
   [[ $depends == *libqt6widgets6* ]] || fail "the window's libraries are not dependencies"
+  [[ $depends == *fonts-liberation2* ]] || fail "the fonts the window is laid out for are no dependency"
   MANWIDTH=80 man parlowin 2>/dev/null | grep -q 'settings-file' || fail "man parlowin missing"
+  # The installed window as a user who may not write /usr/bin.
+  as_user=0
+  tests/gui/with_xvfb.sh tests/packaging/window_as_user.sh /usr/bin/parlowin \
+    /usr/share/doc/parlowen/README.md || as_user=$?
+  [ "$as_user" = 0 ] || [ "$as_user" = 77 ] || fail "the installed window failed a user"
 fi
 
 echo "== package test: remove"

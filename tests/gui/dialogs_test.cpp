@@ -1,4 +1,4 @@
-// The real dialogs and boxes behind the window's provider.
+// The real dialogs and boxes behind the form's dialogs.
 #include "gui/dialogs.h"
 
 #include <functional>
@@ -83,7 +83,8 @@ class DialogsTest : public QObject {
       name->setText("new.bfs");  // as typed; the file does not exist
       static_cast<QDialog*>(modal)->accept();
     });
-    QCOMPARE(dialogs.ChooseSettingsFile(nullptr, dir.path(), ""), dir.filePath("new.bfs"));
+    QCOMPARE(dialogs.ChooseSettingsFile(dir.path().toStdString(), ""),
+             std::optional<std::string>(dir.filePath("new.bfs").toStdString()));
   }
 
   void FolderDialogReturnsTheFolderInViewOrNothing() {
@@ -91,9 +92,10 @@ class DialogsTest : public QObject {
     QDir(dir.path()).mkdir("a");
     gui::QtDialogs dialogs;
     OnModal([](QWidget* modal) { static_cast<QDialog*>(modal)->accept(); });
-    QCOMPARE(dialogs.ChooseFolder(nullptr, dir.filePath("a")), dir.filePath("a"));
+    const std::string a = dir.filePath("a").toStdString();
+    QCOMPARE(dialogs.ChooseFolder(a), std::optional<std::string>(a));
     OnModal([](QWidget* modal) { static_cast<QDialog*>(modal)->reject(); });
-    QCOMPARE(dialogs.ChooseFolder(nullptr, dir.path()), std::optional<QString>());
+    QCOMPARE(dialogs.ChooseFolder(dir.path().toStdString()), std::optional<std::string>());
   }
 
   void ErrorBoxIsCriticalWithOneOkButton() {
@@ -109,7 +111,7 @@ class DialogsTest : public QObject {
                  .arg(box->buttons().size());
       box->button(QMessageBox::Ok)->click();
     });
-    dialogs.ShowError(nullptr, "Parlowin", "Unable to write to /x.");
+    dialogs.ShowError("Parlowin", "Unable to write to /x.");
     QCOMPARE(seen, QString("Parlowin|Unable to write to /x.|1|1"));
   }
 };

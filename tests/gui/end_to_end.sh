@@ -15,11 +15,14 @@ cleanup() {
 }
 trap cleanup EXIT
 mkdir -p "$work/src/sub" "$work/master" "$work/dest one"
+# A name that is no UTF-8 (Latin-1 "é"), as a file manager may hand over: the window shows it
+# otherwise, but opens and saves the file of exactly that name.
+settings=$work/$'job-caf\xe9.bfs'
 printf 'alpha\n' >"$work/src/a.txt"
 printf 'beta\n' >"$work/src/sub/b.txt"
 touch -d '2020-05-01 12:00:00' "$work/src/a.txt"
 printf '[Main]\nSourceFolder=%s\nMasterFolder=%s\nDestFolder=%s\n' \
-  "$work/src" "$work/master" "$work/dest one" >"$work/job.bfs"
+  "$work/src" "$work/master" "$work/dest one" >"$settings"
 
 # Waits up to 30 seconds for a condition; a guard against hanging, not a speed limit.
 wait_for() {
@@ -31,7 +34,7 @@ wait_for() {
   exit 1
 }
 
-"$parlowin" "$work/job.bfs" 2>"$work/stderr" &
+"$parlowin" "$settings" 2>"$work/stderr" &
 program=$!
 window=$(timeout 30 xdotool search --sync --name '^Parlowen$' | head -n 1)
 xdotool windowfocus --sync "$window"
@@ -68,9 +71,9 @@ flHidden=0
 flArchive=0
 flSystem=0
 flCompressed=0"
-if [ "$(cat "$work/job.bfs")" != "$expected" ]; then
+if [ "$(cat "$settings")" != "$expected" ]; then
   echo "FAIL: the saved settings file is:"
-  cat "$work/job.bfs"
+  cat "$settings"
   exit 1
 fi
 echo "PASS: Start copied 2 files to 2 targets; Exit saved 14 keys and ended with 0"

@@ -8,28 +8,25 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFrame>
-#include <QLabel>
-#include <QPushButton>
 
+#include "form/run_display.h"
 #include "gui/application.h"
-#include "gui/progress_gauge.h"
 #include "gui/tf_main.h"
-#include "gui/window_sink.h"
-#include "tests/gui/fake_dialogs.h"
+#include "tests/form/fake_dialogs.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   gui::SetUpApplication(app);
   const int count = argc > 1 ? std::atoi(argv[1]) : 20000;
-  gui_tests::FakeDialogs dialogs;
-  gui::ProgramContext context;
-  context.program_folder = QDir::tempPath();
+  form_tests::FakeDialogs dialogs;
+  form::FormContext context;
+  context.program_folder = QDir::tempPath().toStdString();
   gui::TfMain window(dialogs, context);
   window.show();
   for (int i = 0; i < 20; ++i) app.processEvents();
 
-  gui::WindowSink sink(*window.Panel1, *window.lbState, *window.pb, window.btStart->x());
+  form::Gauge gauge;
+  form::RunDisplay sink(window, gauge);
   QElapsedTimer timer;
   timer.start();
   sink.Start();

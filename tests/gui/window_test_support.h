@@ -17,18 +17,28 @@
 #include <QTest>
 
 #include "gui/tf_main.h"
-#include "tests/gui/fake_dialogs.h"
+#include "tests/form/fake_dialogs.h"
 
 namespace gui_tests {
 
+using FakeDialogs = form_tests::FakeDialogs;
+
 // A program folder of the test's own, so bare settings names never reach the build folder.
-inline gui::ProgramContext TestContext(const QString& program_folder,
-                                       const QStringList& parameters = {}) {
-  gui::ProgramContext context;
-  context.parameters = parameters;
-  context.program_folder = program_folder;
-  context.program_file = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+inline form::FormContext TestContext(const QString& program_folder,
+                                     const QStringList& parameters = {}) {
+  form::FormContext context;
+  for (const QString& parameter : parameters) context.parameters.push_back(parameter.toStdString());
+  context.program_folder = program_folder.toStdString();
+  context.program_file =
+      QFileInfo(QCoreApplication::applicationFilePath()).fileName().toStdString();
   return context;
+}
+
+// What the fake dialogs were asked, for QCOMPARE.
+inline QStringList CallsOf(const FakeDialogs& dialogs) {
+  QStringList calls;
+  for (const std::string& call : dialogs.calls) calls << QString::fromStdString(call);
+  return calls;
 }
 
 class WindowTestBase : public QObject {
@@ -84,20 +94,6 @@ class WindowTestBase : public QObject {
   }
   QLineEdit* Field(const char* name) const { return Find<QLineEdit>(name); }
   QCheckBox* Box(const char* name) const { return Find<QCheckBox>(name); }
-  QString Mask() const { return Find<QComboBox>("meMask")->currentText(); }
-
-  void Click(const char* name) { QTest::mouseClick(Find<QWidget>(name), Qt::LeftButton); }
-
-  // Every check box as "name=checked/enabled", e.g. "chAttr=1/1".
-  QStringList Boxes() const {
-    QStringList states;
-    for (const char* name : {"chSyncSub", "chCreateSub", "chSize", "chDate", "chAttr", "chReadOnly",
-                             "chHidden", "chArchive", "chSystem", "chCompressed"}) {
-      QCheckBox* box = Box(name);
-      states << QString("%1=%2/%3").arg(name).arg(int(box->isChecked())).arg(int(box->isEnabled()));
-    }
-    return states;
-  }
 
   FakeDialogs dialogs_;
   std::unique_ptr<QTemporaryDir> dir_;
