@@ -124,8 +124,8 @@ void CopyLanes::Work() {
 
 void CopyLanes::Run(Slot& slot) {
   if (!slot.job.clean_folder.empty()) fs_.RemoveStaleTemporaries(slot.job.clean_folder);
-  slot.outcome.result = fs_.CopyOverStamped(slot.job.source, slot.job.destination,
-                                            slot.job.expected, &slot.outcome.stamp);
+  slot.outcome.result =
+      fs_.CopyOver(slot.job.source, slot.job.destination, slot.job.expected, &slot.outcome.stamp);
 }
 
 }  // namespace engine

@@ -69,17 +69,12 @@ class FileSystem {
 
   // Replaces `to` atomically with the content, last-write time and permission bits of `from`,
   // also when `to` is read-only; on failure `to` is as it was and nothing is left behind.
-  virtual IoResult CopyOver(const std::string& from, const std::string& to) = 0;
-  // CopyOver that also gives the stamp of the source it copied, and refuses the copy, leaving
-  // `to` as it was, when `expected` is not 0 and the source no longer has that stamp.
-  // Implementations that cannot tell give 0 and never refuse.
-  virtual IoResult CopyOverStamped(const std::string& from, const std::string& to,
-                                   SourceStamp expected, SourceStamp* copied) {
-    (void)expected;
-    *copied = 0;
-    return CopyOver(from, to);
-  }
-  // How many copies may run at once, each on its own thread. Above 1, CopyOverStamped and
+  // Gives in `copied` the stamp of the source it copied, and refuses the copy when `expected`
+  // is not 0 and the source no longer has that stamp. Implementations that cannot tell give 0
+  // and never refuse.
+  virtual IoResult CopyOver(const std::string& from, const std::string& to, SourceStamp expected,
+                            SourceStamp* copied) = 0;
+  // How many copies may run at once, each on its own thread. Above 1, CopyOver and
   // RemoveStaleTemporaries must be safe to call from several threads together.
   virtual int ParallelCopies() const { return 1; }
   // Removes temporary files that an interrupted copy into `folder` left behind, and no other.

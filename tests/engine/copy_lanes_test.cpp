@@ -24,8 +24,8 @@ class OverlapFileSystem : public platform::ForwardingFileSystem {
   explicit OverlapFileSystem(int lanes)
       : ForwardingFileSystem(platform::DefaultFileSystem()), lanes_(lanes) {}
   int ParallelCopies() const override { return lanes_; }
-  IoResult CopyOverStamped(const std::string& from, const std::string&, SourceStamp,
-                           SourceStamp* copied) override {
+  IoResult CopyOver(const std::string& from, const std::string&, SourceStamp,
+                    SourceStamp* copied) override {
     const int index = std::stoi(from);
     if (index == throws_at_)
       throw std::runtime_error("copy " + from + " threw");

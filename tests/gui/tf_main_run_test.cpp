@@ -73,8 +73,9 @@ class ExhaustedFileSystem : public platform::FileSystem {
     return real_.GetFolderId(p, id);
   }
   IoResult MakeFolder(const std::string& p) override { return real_.MakeFolder(p); }
-  IoResult CopyOver(const std::string& f, const std::string& t) override {
-    return real_.CopyOver(f, t);
+  IoResult CopyOver(const std::string& f, const std::string& t, platform::SourceStamp e,
+                    platform::SourceStamp* c) override {
+    return real_.CopyOver(f, t, e, c);
   }
   void RemoveStaleTemporaries(const std::string& f) override { real_.RemoveStaleTemporaries(f); }
   std::string ReadProfileString(const std::string& p, const std::string& s, const std::string& k,

@@ -171,13 +171,8 @@ class PosixFileSystem final : public FileSystem {
     return Failed("create folder " + path, err);
   }
 
-  IoResult CopyOver(const std::string& from, const std::string& to) override {
-    SourceStamp copied;
-    return CopyOverStamped(from, to, 0, &copied);
-  }
-
-  IoResult CopyOverStamped(const std::string& from, const std::string& to, SourceStamp expected,
-                           SourceStamp* copied) override {
+  IoResult CopyOver(const std::string& from, const std::string& to, SourceStamp expected,
+                    SourceStamp* copied) override {
     const std::string what = "copy " + from + " -> " + to;
     // Non-blocking, so a pipe put in the file's place cannot stall the run.
     Fd source(open(from.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));

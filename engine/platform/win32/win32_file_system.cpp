@@ -131,7 +131,10 @@ class Win32FileSystem final : public FileSystem {
     return Win32Failure("create folder " + path, code);
   }
 
-  IoResult CopyOver(const std::string& from, const std::string& to) override {
+  // Gives no stamp: a changed source is not told apart here.
+  IoResult CopyOver(const std::string& from, const std::string& to, SourceStamp,
+                    SourceStamp* copied) override {
+    *copied = 0;
     const std::string what = "copy " + from + " -> " + to;
     // The copy carries content, last-write time and attributes; it becomes the destination
     // only when it is complete.
