@@ -101,6 +101,8 @@ void CopyPass::Run() {
     sink_.Step();
     status.assign(kCopyStatusPrefix).append(files_[FileOf(k)].Name);
     sink_.Status(status);
+    if (sink_.StopRequested())
+      return;  // the lanes finish the copies under way and drop the rest
   }
 }
 

@@ -30,6 +30,8 @@ bool IsChanged(const TOptionSync& options, const FileEntry& source, const FileEn
 }
 
 void Scan(ScanContext& ctx, const std::string& folder) {
+  if (ctx.sink.StopRequested())
+    return;
   const TOptionSync& options = ctx.options;
   platform::FolderListing listing;
   platform::IoResult listed =

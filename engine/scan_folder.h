@@ -21,7 +21,8 @@ struct ScanResult {
 // options.SyncSub is set, comparing each file with the master's copy by the fl* switches.
 // Never enters a folder listed in `skip` (the run's targets) nor one on its own descent path.
 // Hidden subfolders are not scanned, and files named like temporary files are never listed.
-// A folder that cannot be listed is reported.
+// A folder that cannot be listed is reported. No further folder is listed once the sink asks
+// the run to stop.
 ScanResult ScanFolder(platform::FileSystem& fs, const TOptionSync& options,
                       const std::vector<platform::FolderId>& skip, ProgressSink& sink);
 

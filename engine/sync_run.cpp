@@ -22,6 +22,8 @@ void CreateSubfolders(platform::FileSystem& fs, const std::vector<std::string>& 
   for (const std::string& target : targets) {
     if (target.empty()) continue;  // an empty target receives nothing
     for (const std::string& sub : sub_folders) {
+      if (sink.StopRequested())
+        return;
       path.assign(target).append(sub);
       platform::IoResult failure;
       if (!ForceFolder(fs, path, &failure)) sink.Failure(failure.message);
@@ -46,6 +48,8 @@ void RunSync(platform::FileSystem& fs, const std::string& settings_path, Progres
   Targets.push_back(Options.MasterFolder);
   sink.Status(kScanStatus);
   CopyList.clear();
+  if (sink.StopRequested())
+    return;
   ServedTargets served(Targets);
   if (Options.SourceFolder.empty()) {
     sink.Failure("no source folder is set: nothing to copy");
@@ -55,12 +59,18 @@ void RunSync(platform::FileSystem& fs, const std::string& settings_path, Progres
     SubFolders = std::move(found.sub_folders);
     CopyList = std::move(found.copy_list);
   }
+  if (sink.StopRequested())
+    return;
   sink.Total(static_cast<int64_t>(Targets.size() * CopyList.size()));
   CreateSubfolders(fs, served.served(), SubFolders, sink);
+  if (sink.StopRequested())
+    return;
   // A target the folder pass has just made may turn out to be another one, or the source.
   if (!CopyList.empty() && served.some_unknown())
     served.Compare(fs, Options.SourceFolder, sink);
   CopyFiles(fs, served.served(), CopyList, Options.SourceFolder, sink);
+  if (sink.StopRequested())
+    return;
   sink.Finish();
 }
 

@@ -22,6 +22,7 @@ extern std::vector<std::string> SubFolders;  // relative paths, a folder before 
 extern std::vector<std::string> Targets;     // destinations in order, then the master folder
 extern std::vector<FileEntry> CopyList;      // files to distribute; Name is the full source path
 
+// Ends early, without Finish, when the sink asks it to stop.
 void RunSync(const std::string& settings_path, ProgressSink& sink);
 void RunSync(platform::FileSystem& fs, const std::string& settings_path, ProgressSink& sink);
 
