@@ -1,7 +1,5 @@
 #include "console/console_sink.h"
 
-#include <cstdlib>
-
 #include "console/failure_report.h"
 #include "engine/message_text.h"
 #include "engine/platform/std_streams.h"
@@ -9,15 +7,19 @@
 namespace console {
 
 void ConsoleSink::Status(const std::string& text) {
+  if (stopped_)
+    return;
   int err = out_.WriteLine(text);
   if (err == 0) return;
   // The run must do no further work once its output is lost.
   out_.Discard();
   WriteFailureReport(FailureReport("EInOutError", OutputErrorMessage(err)));
-  std::exit(1);
+  stopped_ = true;
 }
 
 void ConsoleSink::Failure(const std::string& text) {
+  if (stopped_)
+    return;  // the report is the last thing written
   ++failures_;
   // One line per failure, whatever bytes the names in it hold.
   std::string line = "parlocon: " + engine::QuoteControlBytes(text) + "\n";

@@ -90,6 +90,8 @@ int Run(const console::ProgramOptions& options) {
   console::StdOutput out(1);
   console::ConsoleSink sink(out);
   engine::RunSync(options.stats ? counting_fs : run_fs, settings_path, sink);
+  if (sink.StopRequested())
+    return kExitEnded;  // the output failed; the sink has written the report
   out.Flush();  // a failure of this last write changes nothing
   if (options.stats) {
     console::RunStatistics stats;

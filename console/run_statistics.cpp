@@ -6,15 +6,10 @@
 
 namespace console {
 
-platform::IoResult CountingFileSystem::CopyOver(const std::string& from, const std::string& to) {
-  return Count(inner_.CopyOver(from, to), from, to);
-}
-
-platform::IoResult CountingFileSystem::CopyOverStamped(const std::string& from,
-                                                       const std::string& to,
-                                                       platform::SourceStamp expected,
-                                                       platform::SourceStamp* copied) {
-  return Count(inner_.CopyOverStamped(from, to, expected, copied), from, to);
+platform::IoResult CountingFileSystem::CopyOver(const std::string& from, const std::string& to,
+                                                platform::SourceStamp expected,
+                                                platform::SourceStamp* copied) {
+  return Count(inner_.CopyOver(from, to, expected, copied), from, to);
 }
 
 platform::IoResult CountingFileSystem::Count(const platform::IoResult& result,

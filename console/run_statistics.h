@@ -24,10 +24,9 @@ class CountingFileSystem final : public platform::ForwardingFileSystem {
   CountingFileSystem(platform::FileSystem& inner, bool dry_run)
       : ForwardingFileSystem(inner), dry_run_(dry_run) {}
 
-  platform::IoResult CopyOver(const std::string& from, const std::string& to) override;
-  platform::IoResult CopyOverStamped(const std::string& from, const std::string& to,
-                                     platform::SourceStamp expected,
-                                     platform::SourceStamp* copied) override;
+  platform::IoResult CopyOver(const std::string& from, const std::string& to,
+                              platform::SourceStamp expected,
+                              platform::SourceStamp* copied) override;
 
   // Counting keeps the run's pace: copies still run side by side.
   int ParallelCopies() const override { return inner_.ParallelCopies(); }

@@ -20,6 +20,10 @@ std::string WithoutTrailingSeparators(std::string_view folder) {
   return std::string(folder);
 }
 
+// A file that failed to reach a destination, or changed while the run handed it out, is held
+// back from the master, so the next run finds it changed again and retries every target.
+enum class Delivery : uint8_t { kOk, kFailed, kChanged };
+
 enum class Plan : uint8_t { kNothing, kHeldBack, kCopy };
 
 struct Planned {
@@ -27,107 +31,178 @@ struct Planned {
   std::string new_folder;  // set when a destination copy is the first into its folder
 };
 
+// One pass over every file and target, reported copy by copy in order while the lanes may run
+// ahead. Copy number j is the file j % n to the target j / n; the master's copies come last.
+class CopyPass {
+ public:
+  CopyPass(platform::FileSystem& fs, const std::vector<std::string>& targets,
+           const std::vector<FileEntry>& files, const std::string& source_folder,
+           ProgressSink& sink);
+  void Run();
+
+ private:
+  size_t FileOf(size_t j) const { return j % files_.size(); }
+  bool ToMaster(size_t j) const { return j >= first_master_; }
+  bool ReadyToPlan(size_t j, size_t reporting) const;
+  Planned PlanCopy(size_t j);
+  void FlushDestinations();
+  void Settle(size_t k, Planned planned);
+  void RecordStamp(size_t i, platform::SourceStamp stamp);
+  void ReportHeldBack(size_t i);
+
+  platform::FileSystem& fs_;
+  const std::vector<std::string>& targets_;
+  const std::vector<FileEntry>& files_;
+  const std::string& source_folder_;
+  ProgressSink& sink_;
+  const size_t total_;
+  const size_t first_master_;
+  const int lanes_;
+  const size_t ahead_;  // how far planning may run before the copy being reported
+  CopyLanes copies_;
+
+  std::deque<Planned> planned_;
+  size_t next_plan_ = 0;
+  std::string cleaned_;  // the latest planned copy's folder, cleaned of stale temporaries
+  std::vector<Delivery> delivery_;
+  // The source as the first target got it; the master must get that version or none.
+  std::vector<platform::SourceStamp> first_stamp_;
+  std::vector<std::string> written_;  // destination folders that received a copy
+  std::string folder_taken_;          // the folder of the destination copy last taken
+  bool flushed_ = false;
+  bool unflushed_ = false;  // the flush failed: every master copy is held back
+};
+
+CopyPass::CopyPass(platform::FileSystem& fs, const std::vector<std::string>& targets,
+                   const std::vector<FileEntry>& files, const std::string& source_folder,
+                   ProgressSink& sink)
+    : fs_(fs),
+      targets_(targets),
+      files_(files),
+      source_folder_(source_folder),
+      sink_(sink),
+      total_(targets.size() * files.size()),
+      first_master_(total_ - files.size()),
+      lanes_(fs.ParallelCopies()),
+      ahead_(lanes_ > 1 ? 2 * static_cast<size_t>(lanes_) : 1),
+      copies_(fs, lanes_),
+      delivery_(files.size(), Delivery::kOk),
+      first_stamp_(files.size(), 0) {}
+
+void CopyPass::Run() {
+  std::string status;
+  for (size_t k = 0; k < total_; ++k) {
+    if (k == first_master_)
+      FlushDestinations();
+    while (ReadyToPlan(next_plan_, k)) planned_.push_back(PlanCopy(next_plan_++));
+    Planned planned = std::move(planned_.front());
+    planned_.pop_front();
+    Settle(k, std::move(planned));
+    sink_.Step();
+    status.assign(kCopyStatusPrefix).append(files_[FileOf(k)].Name);
+    sink_.Status(status);
+    if (sink_.StopRequested())
+      return;  // the lanes finish the copies under way and drop the rest
+  }
+}
+
+// A master copy is planned only once every destination copy has been taken, since that decides
+// whether it is made, and flushed.
+bool CopyPass::ReadyToPlan(size_t j, size_t reporting) const {
+  return j < total_ && j < reporting + ahead_ && (!ToMaster(j) || flushed_);
+}
+
+Planned CopyPass::PlanCopy(size_t j) {
+  const size_t i = FileOf(j);
+  const std::string& target = targets_[j / files_.size()];
+  if (i == 0)
+    cleaned_.clear();  // each target's folders are cleaned on its own first copy into them
+  if (target.empty())
+    return {Plan::kNothing, {}};  // an empty target receives nothing
+  const bool to_master = ToMaster(j);
+  if (to_master && (delivery_[i] != Delivery::kOk || unflushed_))
+    return {Plan::kHeldBack, {}};
+  CopyJob job;
+  job.source = files_[i].Name;
+  // The relative path starts with a separator, so the destination has a doubled one
+  // ("/d//a.txt"); the OS reads it as one.
+  job.destination.assign(target)
+      .append(1, platform::kPathSeparator)
+      .append(RelativePath(job.source, source_folder_));
+  job.expected = to_master ? first_stamp_[i] : 0;
+  Planned planned{Plan::kCopy, {}};
+  std::string_view folder = FolderOf(job.destination);
+  if (folder != cleaned_) {
+    cleaned_.assign(folder);
+    job.clean_folder = cleaned_;
+    if (!to_master)
+      planned.new_folder = WithoutTrailingSeparators(cleaned_);
+  }
+  copies_.Queue(std::move(job));
+  return planned;
+}
+
+// The master records what was handed out, so it must not get a copy before every
+// destination's copies are on disk. Without a master folder nothing records the copies: no
+// flush is owed.
+void CopyPass::FlushDestinations() {
+  std::vector<std::string> failures;
+  if (!written_.empty() && !targets_.back().empty())
+    fs_.FlushFolders(written_, &failures);
+  for (const std::string& failure : failures) sink_.Failure(failure);
+  unflushed_ = !failures.empty();
+  flushed_ = true;
+}
+
+// Takes the outcome of copy k, in report order, and notes what it means for the master.
+void CopyPass::Settle(size_t k, Planned planned) {
+  const size_t i = FileOf(k);
+  if (planned.plan == Plan::kHeldBack) {
+    ReportHeldBack(i);
+    return;
+  }
+  if (planned.plan != Plan::kCopy)
+    return;
+  if (!planned.new_folder.empty())
+    folder_taken_ = std::move(planned.new_folder);
+  CopyOutcome copied = copies_.Take();
+  if (!copied.result.ok()) {
+    delivery_[i] = Delivery::kFailed;
+    sink_.Failure(copied.result.message);
+    return;
+  }
+  if (!ToMaster(k) && (written_.empty() || written_.back() != folder_taken_))
+    written_.push_back(folder_taken_);
+  RecordStamp(i, copied.stamp);
+}
+
+void CopyPass::RecordStamp(size_t i, platform::SourceStamp stamp) {
+  if (first_stamp_[i] == 0) {
+    first_stamp_[i] = stamp;
+  } else if (stamp != first_stamp_[i] && delivery_[i] == Delivery::kOk) {
+    delivery_[i] = Delivery::kChanged;
+    sink_.Failure(files_[i].Name +
+                  " changed during the run: the destinations may hold different versions");
+  }
+}
+
+void CopyPass::ReportHeldBack(size_t i) {
+  const char* reason = ": its copies could not be flushed to disk";
+  if (delivery_[i] == Delivery::kChanged)
+    reason = ": it changed during the run";
+  else if (delivery_[i] == Delivery::kFailed)
+    reason = ": not every destination received it";
+  sink_.Failure("master copy held back for " + files_[i].Name + reason);
+}
+
 }  // namespace
 
 void CopyFiles(platform::FileSystem& fs, const std::vector<std::string>& targets,
                const std::vector<FileEntry>& files, const std::string& source_folder,
                ProgressSink& sink) {
-  const size_t n = files.size();
-  const size_t total = targets.size() * n;
-  if (total == 0) return;
-  // A file that failed to reach a destination, or changed while the run handed it out, is held
-  // back from the master, so the next run finds it changed again and retries every target.
-  // So is every file when the destinations' copies could not be flushed to disk.
-  enum : uint8_t { kOk, kFailed, kChanged };
-  std::vector<uint8_t> state(n, kOk);
-  // The source as the first target got it; the master must get that version or none.
-  std::vector<platform::SourceStamp> first(n, 0);
-
-  const int lanes = fs.ParallelCopies();
-  const size_t ahead = lanes > 1 ? 2 * static_cast<size_t>(lanes) : 1;
-  CopyLanes copies(fs, lanes);
-  std::deque<Planned> planned;
-  std::string cleaned;
-  size_t next_plan = 0;
-  // The master records what was handed out, so it must not get a copy before every
-  // destination's copies are on disk: they are flushed between the two.
-  const size_t first_master = total - n;
-  std::vector<std::string> written;  // destination folders that received a copy
-  std::string folder_taken;          // the folder of the destination copy last taken
-  bool flushed = false, unflushed = false;
-
-  // Copy j is the file j % n to the target j / n. A master copy is planned only once every
-  // destination copy has been taken, since that decides whether it is made, and flushed.
-  auto ready = [&](size_t j, size_t taken) {
-    return j < total && j < taken + ahead && (j < first_master || flushed);
-  };
-  auto plan = [&](size_t j) {
-    const size_t t = j / n, i = j % n;
-    const std::string& target = targets[t];
-    const bool is_master = t + 1 == targets.size();
-    if (i == 0) cleaned.clear();
-    if (target.empty()) return Planned{Plan::kNothing, {}};  // an empty target receives nothing
-    if (is_master && (state[i] != kOk || unflushed)) return Planned{Plan::kHeldBack, {}};
-    CopyJob job;
-    job.source = files[i].Name;
-    // The relative path starts with a separator, so the destination has a doubled one
-    // ("/d//a.txt"); the OS reads it as one.
-    job.destination.assign(target)
-        .append(1, platform::kPathSeparator)
-        .append(RelativePath(job.source, source_folder));
-    job.expected = is_master ? first[i] : 0;
-    std::string_view folder = FolderOf(job.destination);
-    Planned planned_copy{Plan::kCopy, {}};
-    if (folder != cleaned) {
-      cleaned.assign(folder);
-      job.clean_folder = cleaned;
-      if (!is_master) planned_copy.new_folder = WithoutTrailingSeparators(cleaned);
-    }
-    copies.Queue(std::move(job));
-    return planned_copy;
-  };
-
-  std::string status;
-  for (size_t k = 0; k < total; ++k) {
-    if (k == first_master) {
-      std::vector<std::string> failures;
-      // Without a master folder nothing records the copies: no flush is owed.
-      if (!written.empty() && !targets.back().empty()) fs.FlushFolders(written, &failures);
-      for (const std::string& failure : failures) sink.Failure(failure);
-      unflushed = !failures.empty();
-      flushed = true;
-    }
-    while (ready(next_plan, k)) planned.push_back(plan(next_plan++));
-    const size_t i = k % n;
-    const std::string& source = files[i].Name;
-    Planned p = std::move(planned.front());
-    planned.pop_front();
-    if (p.plan == Plan::kHeldBack) {
-      sink.Failure("master copy held back for " + source +
-                   (state[i] == kChanged  ? ": it changed during the run"
-                    : state[i] == kFailed ? ": not every destination received it"
-                                          : ": its copies could not be flushed to disk"));
-    } else if (p.plan == Plan::kCopy) {
-      if (!p.new_folder.empty()) folder_taken = std::move(p.new_folder);
-      CopyOutcome copied = copies.Take();
-      if (copied.result.ok() && k < first_master &&
-          (written.empty() || written.back() != folder_taken)) {
-        written.push_back(folder_taken);
-      }
-      if (!copied.result.ok()) {
-        state[i] = kFailed;
-        sink.Failure(copied.result.message);
-      } else if (first[i] == 0) {
-        first[i] = copied.stamp;
-      } else if (copied.stamp != first[i] && state[i] == kOk) {
-        state[i] = kChanged;
-        sink.Failure(source + " changed during the run: the destinations may hold different versions");
-      }
-    }
-    sink.Step();
-    status.assign(kCopyStatusPrefix).append(source);
-    sink.Status(status);
-  }
+  if (targets.empty() || files.empty())
+    return;
+  CopyPass(fs, targets, files, source_folder, sink).Run();
 }
 
 }  // namespace engine

@@ -13,7 +13,8 @@ namespace engine {
 // `files` hold full source paths under `source_folder`; `targets` end with the master folder.
 // Reports one Step and one "Copy " status per file and target, in that order, whatever runs
 // ahead on other threads. Every destination copy is done and flushed to disk before the first
-// master copy starts; a failed flush holds back every master copy.
+// master copy starts; a failed flush holds back every master copy. Returns once the copies
+// under way are done when the sink asks to stop after a status.
 void CopyFiles(platform::FileSystem& fs, const std::vector<std::string>& targets,
                const std::vector<FileEntry>& files, const std::string& source_folder,
                ProgressSink& sink);

@@ -1,29 +1,12 @@
 #include "engine/copy_lanes.h"
 
-#include <cstdlib>
 #include <exception>
 
 namespace engine {
-namespace {
-
-// A sink may end the program inside any call. The copies under way then finish, or remove their
-// temporary files, before the program's statics go away under them.
-std::mutex active_mutex;
-CopyLanes* active = nullptr;
-
-void StopActiveLanes() {
-  std::lock_guard<std::mutex> lock(active_mutex);
-  if (active != nullptr) active->StopAndJoin();
-}
-
-}  // namespace
 
 CopyLanes::CopyLanes(platform::FileSystem& fs, int lanes) : fs_(fs) {
-  if (lanes <= 1) return;
-  static const bool registered = std::atexit(StopActiveLanes) == 0;
-  (void)registered;
-  std::lock_guard<std::mutex> lock(active_mutex);
-  active = this;
+  if (lanes <= 1)
+    return;
   // A thread may not start (no memory for its stack, a limit on processes): the lanes that did
   // start do the work, and with none the caller's thread copies.
   for (int i = 0; i < lanes; ++i) {
@@ -33,26 +16,17 @@ CopyLanes::CopyLanes(platform::FileSystem& fs, int lanes) : fs_(fs) {
       break;
     }
   }
-  if (workers_.empty())
-    active = nullptr;
 }
 
 CopyLanes::~CopyLanes() {
-  if (workers_.empty()) return;
-  std::lock_guard<std::mutex> lock(active_mutex);
-  StopAndJoin();
-  if (active == this) active = nullptr;
-}
-
-void CopyLanes::StopAndJoin() {
+  if (workers_.empty())
+    return;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     stopping_ = true;
   }
   changed_.notify_all();
-  for (std::thread& worker : workers_) {
-    if (worker.joinable()) worker.join();
-  }
+  for (std::thread& worker : workers_) worker.join();
 }
 
 void CopyLanes::Queue(CopyJob job) {
@@ -124,8 +98,8 @@ void CopyLanes::Work() {
 
 void CopyLanes::Run(Slot& slot) {
   if (!slot.job.clean_folder.empty()) fs_.RemoveStaleTemporaries(slot.job.clean_folder);
-  slot.outcome.result = fs_.CopyOverStamped(slot.job.source, slot.job.destination,
-                                            slot.job.expected, &slot.outcome.stamp);
+  slot.outcome.result =
+      fs_.CopyOver(slot.job.source, slot.job.destination, slot.job.expected, &slot.outcome.stamp);
 }
 
 }  // namespace engine

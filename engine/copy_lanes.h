@@ -45,9 +45,6 @@ class CopyLanes {
   // worker, is thrown here.
   CopyOutcome Take();
 
-  // Lets the copies under way finish before the program goes, when a sink ends it mid-run.
-  void StopAndJoin();
-
  private:
   struct Slot {
     CopyJob job;

@@ -12,7 +12,7 @@ inline constexpr char kCopyStatusPrefix[] = "Copy ";
 
 // Moments in order: Start; Status(kScanStatus); Total; per copy Step then Status("Copy " + path);
 // Finish. Failure may come at any point between Start and Finish, once per failed operation.
-// A sink may end the program inside any call; the run never holds anything that needs undoing.
+// A sink that can no longer report (the console's lost output) asks the run to stop instead.
 class ProgressSink {
  public:
   virtual ~ProgressSink() = default;
@@ -24,6 +24,11 @@ class ProgressSink {
   // A folder that cannot be listed or created, a copy that failed, a master copy held back.
   // The text names the path(s) and the reason.
   virtual void Failure(const std::string& text) = 0;
+
+  // True once the sink wants the run to end early. The run asks after each status and before
+  // each folder it scans or makes; once told, it starts nothing new, lets the copies under way
+  // finish, and returns without Finish.
+  virtual bool StopRequested() const { return false; }
 };
 
 }  // namespace engine

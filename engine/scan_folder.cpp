@@ -5,33 +5,37 @@
 #include "engine/platform/path_rules.h"
 #include "engine/platform/temp_name.h"
 #include "engine/sync_paths.h"
-#include "engine/sync_run.h"
 
 namespace engine {
 namespace {
 
 struct ScanContext {
   platform::FileSystem& fs;
-  const std::string& mask;
+  const TOptionSync& options;
   const std::vector<platform::FolderId>& skip;
   std::vector<platform::FolderId> descent;  // the folders from the source down to here
   ProgressSink& sink;
+  ScanResult found;
 };
 
 bool Contains(const std::vector<platform::FolderId>& ids, const platform::FolderId& id) {
   return std::find(ids.begin(), ids.end(), id) != ids.end();
 }
 
-bool IsChanged(const FileEntry& source, const FileEntry* master) {
+bool IsChanged(const TOptionSync& options, const FileEntry& source, const FileEntry* master) {
   if (master == nullptr) return true;
-  return (Options.flSize && master->Size != source.Size) ||
-         (Options.flDate && master->Time != source.Time) ||
-         (Options.flAttr && master->Attr != source.Attr);
+  return (options.flSize && master->Size != source.Size) ||
+         (options.flDate && master->Time != source.Time) ||
+         (options.flAttr && master->Attr != source.Attr);
 }
 
 void Scan(ScanContext& ctx, const std::string& folder) {
+  if (ctx.sink.StopRequested())
+    return;
+  const TOptionSync& options = ctx.options;
   platform::FolderListing listing;
-  platform::IoResult listed = ctx.fs.ListFolder(folder, ctx.mask, Options.SyncSub, &listing);
+  platform::IoResult listed =
+      ctx.fs.ListFolder(folder, options.Mask, options.SyncSub, &listing);
   if (!listed.ok()) {
     ctx.sink.Failure(listed.message);
     return;
@@ -40,14 +44,14 @@ void Scan(ScanContext& ctx, const std::string& folder) {
   for (const std::string& failure : listing.failures) ctx.sink.Failure(failure);
 
   std::string path;
-  if (Options.SyncSub) {
+  if (options.SyncSub) {
     for (const platform::Subfolder& sub : listing.subfolders) {
       if (sub.attr & (kAttrHidden | kAttrSystem | kAttrVolume)) continue;
       if (sub.name == "." || sub.name == "..") continue;
       // A target inside the source, or a link back to a folder above: never entered.
       if (Contains(ctx.skip, sub.id) || Contains(ctx.descent, sub.id)) continue;
       path.assign(folder).append(1, platform::kPathSeparator).append(sub.name);
-      SubFolders.emplace_back(RelativePath(path, Options.SourceFolder));
+      ctx.found.sub_folders.emplace_back(RelativePath(path, options.SourceFolder));
       ctx.descent.push_back(sub.id);
       Scan(ctx, path);
       ctx.descent.pop_back();
@@ -55,32 +59,33 @@ void Scan(ScanContext& ctx, const std::string& folder) {
   }
 
   // With no master folder there is nothing to compare with: every file is new.
-  const bool compare = !Options.MasterFolder.empty();
+  const bool compare = !options.MasterFolder.empty();
   std::string master_folder;
   if (compare) {
-    master_folder.assign(Options.MasterFolder).append(RelativePath(folder, Options.SourceFolder));
+    master_folder.assign(options.MasterFolder).append(RelativePath(folder, options.SourceFolder));
   }
   FileEntry master;
   for (FileEntry& file : listing.files) {
     // A temporary file, maybe a copy still being written by a run that fills this folder.
     if (platform::IsTempName(file.Name)) continue;
     bool found = compare && ctx.fs.FindEntry(master_folder, file.Name, &master);
-    if (!IsChanged(file, found ? &master : nullptr)) continue;
+    if (!IsChanged(options, file, found ? &master : nullptr)) continue;
     path.assign(folder).append(1, platform::kPathSeparator).append(file.Name);
     file.Name = path;
-    CopyList.push_back(std::move(file));
+    ctx.found.copy_list.push_back(std::move(file));
   }
 }
 
 }  // namespace
 
-void ScanFolder(platform::FileSystem& fs, const std::string& folder, const std::string& mask,
-                const std::vector<platform::FolderId>& skip, ProgressSink& sink) {
-  ScanContext ctx{fs, mask, skip, {}, sink};
+ScanResult ScanFolder(platform::FileSystem& fs, const TOptionSync& options,
+                      const std::vector<platform::FolderId>& skip, ProgressSink& sink) {
+  ScanContext ctx{fs, options, skip, {}, sink, {}};
   platform::FolderId root;
-  if (fs.GetFolderId(folder, &root).ok()) ctx.descent.push_back(root);
-  Scan(ctx, folder);
+  if (fs.GetFolderId(options.SourceFolder, &root).ok()) ctx.descent.push_back(root);
+  Scan(ctx, options.SourceFolder);
   fs.EndLookups();
+  return std::move(ctx.found);
 }
 
 }  // namespace engine

@@ -5,16 +5,25 @@
 #include <string>
 #include <vector>
 
+#include "engine/file_entry.h"
+#include "engine/option_sync.h"
 #include "engine/platform/file_system.h"
 #include "engine/progress_sink.h"
 
 namespace engine {
 
-// Scans `folder` (and its subfolders when Options.SyncSub is set), appending to SubFolders and
-// CopyList. Never enters a folder listed in `skip` (the run's targets) nor one on its own
-// descent path. Hidden subfolders are not scanned, and files named like temporary files are
-// never listed. A folder that cannot be listed is reported.
-void ScanFolder(platform::FileSystem& fs, const std::string& folder, const std::string& mask,
-                const std::vector<platform::FolderId>& skip, ProgressSink& sink);
+struct ScanResult {
+  std::vector<std::string> sub_folders;  // relative paths, a folder before its subfolders
+  std::vector<FileEntry> copy_list;      // files to distribute; Name is the full source path
+};
+
+// Scans options.SourceFolder for files matching options.Mask, and its subfolders when
+// options.SyncSub is set, comparing each file with the master's copy by the fl* switches.
+// Never enters a folder listed in `skip` (the run's targets) nor one on its own descent path.
+// Hidden subfolders are not scanned, and files named like temporary files are never listed.
+// A folder that cannot be listed is reported. No further folder is listed once the sink asks
+// the run to stop.
+ScanResult ScanFolder(platform::FileSystem& fs, const TOptionSync& options,
+                      const std::vector<platform::FolderId>& skip, ProgressSink& sink);
 
 }  // namespace engine

@@ -15,8 +15,6 @@ class SettingsFile {
   explicit SettingsFile(std::string path);
   SettingsFile(platform::FileSystem& fs, std::string path);
 
-  const std::string& path() const { return path_; }
-
   std::string ReadText(const std::string& section, const std::string& key,
                        const std::string& default_text) const;
   // Any integer other than 0 is true; a text that is no integer gives the default.

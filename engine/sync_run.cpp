@@ -17,11 +17,13 @@ std::vector<FileEntry> CopyList;
 namespace {
 
 void CreateSubfolders(platform::FileSystem& fs, const std::vector<std::string>& targets,
-                      ProgressSink& sink) {
+                      const std::vector<std::string>& sub_folders, ProgressSink& sink) {
   std::string path;
   for (const std::string& target : targets) {
     if (target.empty()) continue;  // an empty target receives nothing
-    for (const std::string& sub : SubFolders) {
+    for (const std::string& sub : sub_folders) {
+      if (sink.StopRequested())
+        return;
       path.assign(target).append(sub);
       platform::IoResult failure;
       if (!ForceFolder(fs, path, &failure)) sink.Failure(failure.message);
@@ -46,19 +48,29 @@ void RunSync(platform::FileSystem& fs, const std::string& settings_path, Progres
   Targets.push_back(Options.MasterFolder);
   sink.Status(kScanStatus);
   CopyList.clear();
+  if (sink.StopRequested())
+    return;
   ServedTargets served(Targets);
   if (Options.SourceFolder.empty()) {
     sink.Failure("no source folder is set: nothing to copy");
   } else {
     served.Compare(fs, Options.SourceFolder, sink);
-    ScanFolder(fs, Options.SourceFolder, Options.Mask, served.ids(), sink);
+    ScanResult found = ScanFolder(fs, Options, served.ids(), sink);
+    SubFolders = std::move(found.sub_folders);
+    CopyList = std::move(found.copy_list);
   }
+  if (sink.StopRequested())
+    return;
   sink.Total(static_cast<int64_t>(Targets.size() * CopyList.size()));
-  CreateSubfolders(fs, served.served(), sink);
+  CreateSubfolders(fs, served.served(), SubFolders, sink);
+  if (sink.StopRequested())
+    return;
   // A target the folder pass has just made may turn out to be another one, or the source.
   if (!CopyList.empty() && served.some_unknown())
     served.Compare(fs, Options.SourceFolder, sink);
   CopyFiles(fs, served.served(), CopyList, Options.SourceFolder, sink);
+  if (sink.StopRequested())
+    return;
   sink.Finish();
 }
 

@@ -12,13 +12,17 @@
 
 namespace engine {
 
-// The state of the latest run, replaced by every run. The window also writes Options when it
-// loads a settings file.
+// The state of the latest run, for callers to read once RunSync has returned (the console
+// counts CopyList for its summary). Only RunSync writes it, on the thread that called it:
+// Options and Targets as the run starts, SubFolders and CopyList once the scan is done; the
+// rest of the run is handed what it needs, and the copy threads never touch it. The window
+// also writes Options when it loads a settings file, on the thread that starts its runs.
 extern TOptionSync Options;
 extern std::vector<std::string> SubFolders;  // relative paths, a folder before its subfolders
 extern std::vector<std::string> Targets;     // destinations in order, then the master folder
 extern std::vector<FileEntry> CopyList;      // files to distribute; Name is the full source path
 
+// Ends early, without Finish, when the sink asks it to stop.
 void RunSync(const std::string& settings_path, ProgressSink& sink);
 void RunSync(platform::FileSystem& fs, const std::string& settings_path, ProgressSink& sink);
 

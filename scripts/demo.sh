@@ -7,8 +7,15 @@ scripts/install-deps.sh build
 cmake --preset release >/dev/null
 cmake --build --preset release --target parlocon
 rm -rf build/demo
+# Each run's own exit code is shown; the demo fails with the first one that was not 0.
+failed=0
+run() {
+  local code=0
+  build/release/console/parlocon examples/demo.bfs || code=$?
+  [ "$failed" != 0 ] || failed=$code
+  echo "== exit code $code$1"
+}
 echo "== first run: parlocon examples/demo.bfs"
-build/release/console/parlocon examples/demo.bfs
-echo "== exit code $?; second run, nothing changed:"
-build/release/console/parlocon examples/demo.bfs
-echo "== exit code $?; the copies are in build/demo"
+run "; second run, nothing changed:"
+run "; the copies are in build/demo"
+exit "$failed"

@@ -18,7 +18,10 @@ if installed; then
 fi
 
 scripts/package.sh
+# Without nullglob a missing package would count as one, named by the pattern itself.
+shopt -s nullglob
 debs=(build/release/parlowen_*.deb)
+shopt -u nullglob
 [ ${#debs[@]} = 1 ] || fail "expected one package, found: ${debs[*]}"
 deb="$PWD/${debs[0]}"
 built_version=$(build/release/console/parlocon --version)

@@ -83,7 +83,9 @@ IoResult DryRunFileSystem::MakeFolder(const std::string& path) {
   return {};
 }
 
-IoResult DryRunFileSystem::CopyOver(const std::string& from, const std::string& to) {
+IoResult DryRunFileSystem::CopyOver(const std::string& from, const std::string& to, SourceStamp,
+                                    SourceStamp* copied) {
+  *copied = 0;
   // Asked in the order the copy meets them: the source, the destination's folder, the
   // destination itself.
   const std::string what = "copy " + from + " -> " + to;

@@ -43,6 +43,14 @@ struct FolderListing {
   std::vector<std::string> failures;     // entries that are there but could not be examined
 };
 
+// Paths are passed as the engine built them: repeated separators and "." read as the OS reads
+// them, and every message names the path as passed. A failure's message is "<operation>
+// <path>: <reason>"; not_found is set when the path, or a folder on its way, is missing.
+//
+// Threads: a run calls everything from the thread it runs on, with one exception. While its
+// copies run side by side (ParallelCopies above 1), CopyOver and RemoveStaleTemporaries may be
+// called from several copy threads at once, and no other call is made meanwhile. A file system
+// that keeps state must guard those two; every other call needs no guard.
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -53,40 +61,45 @@ class FileSystem {
 
   // Lists `folder` in the OS's enumeration order (the "folder/*.*" search for subfolders when
   // `with_subfolders`, and the "folder/mask" search for files). An empty mask lists no files.
-  // Entries that are neither files nor folders after following links are left out.
+  // Entries that are neither files nor folders after following links are left out, and so are
+  // links that lead nowhere; an entry that is there but cannot be examined is named in
+  // `failures`. Fails for a file, and for a missing folder with not_found.
   virtual IoResult ListFolder(const std::string& folder, const std::string& mask,
                               bool with_subfolders, FolderListing* listing) = 0;
 
-  // The single-entry search for folder + "/" + name. False when nothing usable is there.
+  // The single-entry search for folder + separator + name: a file, or a folder (size 0).
+  // False when nothing usable is there, also when `folder` is missing.
   virtual bool FindEntry(const std::string& folder, const std::string& name,
                          engine::FileEntry* entry) = 0;
   // Drops whatever FindEntry keeps between calls (an open folder).
   virtual void EndLookups() {}
 
+  // The attribute word of a file or a folder, links followed. Fails, not_found, when missing.
   virtual IoResult GetAttributes(const std::string& path, uint32_t* attr) = 0;
+  // The identity of a folder, links followed, the same for every spelling of it. Fails when
+  // missing (not_found) and for a file.
   virtual IoResult GetFolderId(const std::string& path, FolderId* id) = 0;
+  // Makes one folder; its parent must exist (not_found otherwise). A folder that is there
+  // already is no failure; a file there is.
   virtual IoResult MakeFolder(const std::string& path) = 0;
 
   // Replaces `to` atomically with the content, last-write time and permission bits of `from`,
   // also when `to` is read-only; on failure `to` is as it was and nothing is left behind.
-  virtual IoResult CopyOver(const std::string& from, const std::string& to) = 0;
-  // CopyOver that also gives the stamp of the source it copied, and refuses the copy, leaving
-  // `to` as it was, when `expected` is not 0 and the source no longer has that stamp.
-  // Implementations that cannot tell give 0 and never refuse.
-  virtual IoResult CopyOverStamped(const std::string& from, const std::string& to,
-                                   SourceStamp expected, SourceStamp* copied) {
-    (void)expected;
-    *copied = 0;
-    return CopyOver(from, to);
-  }
-  // How many copies may run at once, each on its own thread. Above 1, CopyOverStamped and
-  // RemoveStaleTemporaries must be safe to call from several threads together.
+  // Fails, not_found, when `from` or the folder of `to` is missing; fails when `from` is a
+  // folder or `to` is one. Gives in `copied` the stamp of the source it copied, and refuses the
+  // copy when `expected` is not 0 and the source no longer has that stamp. Implementations that
+  // cannot tell give 0 and never refuse.
+  virtual IoResult CopyOver(const std::string& from, const std::string& to, SourceStamp expected,
+                            SourceStamp* copied) = 0;
+  // How many copies may run at once, each on its own thread (see above).
   virtual int ParallelCopies() const { return 1; }
   // Removes temporary files that an interrupted copy into `folder` left behind, and no other.
+  // A missing folder has none.
   virtual void RemoveStaleTemporaries(const std::string& folder) = 0;
   // Makes every copy made into these folders durable, one flush per file system they lie on,
-  // before the master records them. Appends a message per flush that failed. Implementations
-  // that cannot flush, or need not, do nothing.
+  // before the master records them. Appends a message per flush that failed; a folder gone
+  // since took its copies with it and is no failure. Implementations that cannot flush, or
+  // need not, do nothing.
   virtual void FlushFolders(const std::vector<std::string>& folders,
                             std::vector<std::string>* failures) {
     (void)folders;
@@ -110,17 +123,21 @@ class FileSystem {
   virtual IoResult ProbeCopyDestination(const std::string& to);
 
   // The private-profile pair, one complete access to the file per call. The lookup gives the
-  // value as the profile rules read it, or `default_text` when the file, section or key is missing.
+  // value as the profile rules read it, or `default_text` when the file, section or key is
+  // missing. The write creates a missing file, in a folder that must exist, and is refused
+  // as ReplaceText is.
   virtual std::string ReadProfileString(const std::string& path, const std::string& section,
                                         const std::string& key,
                                         const std::string& default_text) = 0;
   virtual IoResult WriteProfileString(const std::string& path, const std::string& section,
                                       const std::string& key, const std::string& value) = 0;
 
+  // The whole file. Fails, not_found, when missing; fails for a folder.
   virtual IoResult ReadText(const std::string& path, std::string* text) = 0;
   // Replaces the whole file, atomically where that keeps the file as it was but for its text
-  // (its owner, group, mode and other names); otherwise writes it in place. Refused for an
-  // empty path, a folder, a missing parent folder and an existing file that is read-only.
+  // (its owner, group, mode and other names); otherwise writes it in place. A missing file is
+  // made. Refused for an empty path, a folder, a missing parent folder (not_found) and an
+  // existing file that is read-only.
   virtual IoResult ReplaceText(const std::string& path, const std::string& text) = 0;
 
   virtual IoResult WorkingFolder(std::string* folder) = 0;

@@ -27,12 +27,9 @@ class ForwardingFileSystem : public FileSystem {
     return inner_.GetFolderId(path, id);
   }
   IoResult MakeFolder(const std::string& path) override { return inner_.MakeFolder(path); }
-  IoResult CopyOver(const std::string& from, const std::string& to) override {
-    return inner_.CopyOver(from, to);
-  }
-  IoResult CopyOverStamped(const std::string& from, const std::string& to, SourceStamp expected,
-                           SourceStamp* copied) override {
-    return inner_.CopyOverStamped(from, to, expected, copied);
+  IoResult CopyOver(const std::string& from, const std::string& to, SourceStamp expected,
+                    SourceStamp* copied) override {
+    return inner_.CopyOver(from, to, expected, copied);
   }
   void RemoveStaleTemporaries(const std::string& folder) override {
     inner_.RemoveStaleTemporaries(folder);

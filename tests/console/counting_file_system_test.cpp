@@ -1,51 +1,31 @@
 // The summary's counter sits between the run and the file system; it must hand every copy on
 // unchanged, including the stamp that tells the run whether a source changed meanwhile.
-#include <vector>
-
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "console/run_statistics.h"
-#include "engine/platform/forwarding_file_system.h"
+#include "tests/support/memory_file_system.h"
 
 namespace {
 
-using platform::IoResult;
 using platform::SourceStamp;
-
-// Answers copies without touching the disk and writes down what it was asked.
-class CopyRecorder : public platform::ForwardingFileSystem {
- public:
-  using ForwardingFileSystem::ForwardingFileSystem;
-  IoResult CopyOver(const std::string&, const std::string&) override {
-    ++plain_copies;
-    return {};
-  }
-  IoResult CopyOverStamped(const std::string&, const std::string&, SourceStamp expected,
-                           SourceStamp* copied) override {
-    expected_stamps.push_back(expected);
-    *copied = 42;
-    IoResult refused;
-    refused.os_code = 1;
-    refused.message = "copy: changed";
-    return expected == 99 ? refused : IoResult{};
-  }
-  int plain_copies = 0;
-  std::vector<SourceStamp> expected_stamps;
-};
+using testing_support::Native;
 
 TEST(CountingFileSystemTest, PassesStampedCopiesOnAndCountsOnlyThoseMade) {
-  CopyRecorder inner(platform::DefaultFileSystem());
+  testing_support::MemoryFileSystem inner;
+  inner.AddFile(Native("/a"), "abc");
   console::CountingFileSystem counting(inner, /*dry_run=*/false);
-  SourceStamp copied = 0;
+  SourceStamp copied = 0, again = 0;
 
-  EXPECT_TRUE(counting.CopyOverStamped("/nowhere/a", "/nowhere/b", 7, &copied).ok());
-  EXPECT_EQ(copied, 42u);
-  EXPECT_FALSE(counting.CopyOverStamped("/nowhere/a", "/nowhere/b", 99, &copied).ok());
+  EXPECT_TRUE(counting.CopyOver(Native("/a"), Native("/b"), 0, &copied).ok());
+  EXPECT_NE(copied, 0u);
+  EXPECT_TRUE(counting.CopyOver(Native("/a"), Native("/c"), copied, &again).ok());
+  EXPECT_EQ(again, copied);
+  // A stamp the source no longer has: the copy is refused, and not counted.
+  EXPECT_FALSE(counting.CopyOver(Native("/a"), Native("/d"), copied + 1, &again).ok());
 
-  EXPECT_THAT(inner.expected_stamps, ::testing::ElementsAre(7u, 99u));
-  EXPECT_EQ(inner.plain_copies, 0);
-  EXPECT_EQ(counting.copies(), 1u);
+  EXPECT_EQ(inner.Content(Native("/c")), "abc");
+  EXPECT_FALSE(inner.Exists(Native("/d")));
+  EXPECT_EQ(counting.copies(), 2u);
 }
 
 }  // namespace

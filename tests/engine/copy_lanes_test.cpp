@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/platform/forwarding_file_system.h"
+#include "tests/support/memory_file_system.h"
 
 namespace {
 
@@ -19,13 +19,11 @@ using platform::SourceStamp;
 // Copies nothing: each copy gives a stamp made from its source name, and odd ones fail. The
 // first copy waits (a while at most) until a second one has started, so a test can tell that
 // two ran at once, and can be told to find no room then.
-class OverlapFileSystem : public platform::ForwardingFileSystem {
+class OverlapFileSystem : public testing_support::MemoryFileSystem {
  public:
-  explicit OverlapFileSystem(int lanes)
-      : ForwardingFileSystem(platform::DefaultFileSystem()), lanes_(lanes) {}
-  int ParallelCopies() const override { return lanes_; }
-  IoResult CopyOverStamped(const std::string& from, const std::string&, SourceStamp,
-                           SourceStamp* copied) override {
+  explicit OverlapFileSystem(int lanes) { SetParallelCopies(lanes); }
+  IoResult CopyOver(const std::string& from, const std::string&, SourceStamp,
+                    SourceStamp* copied) override {
     const int index = std::stoi(from);
     if (index == throws_at_)
       throw std::runtime_error("copy " + from + " threw");
@@ -52,7 +50,6 @@ class OverlapFileSystem : public platform::ForwardingFileSystem {
     }
     return r;
   }
-  void RemoveStaleTemporaries(const std::string&) override {}
 
   bool short_of_space_ = false;  // the first copy finds no room while another one runs
   int throws_at_ = -1;           // the copy of this index throws
@@ -60,7 +57,6 @@ class OverlapFileSystem : public platform::ForwardingFileSystem {
   std::vector<std::thread::id> threads_seen_;
 
  private:
-  const int lanes_;
   std::mutex mutex_;
   std::condition_variable changed_;
   int started_ = 0;

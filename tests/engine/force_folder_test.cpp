@@ -1,61 +1,69 @@
 #include "engine/force_folder.h"
 
-#include <filesystem>
 #include <string>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "tests/support/temp_dir_test.h"
+#include "tests/support/memory_file_system.h"
 
 namespace {
 
-namespace fs = std::filesystem;
+using ::testing::ElementsAre;
 using ::testing::HasSubstr;
-
-class ForceFolderTest : public testing_support::TempDirTest {};
+using testing_support::MemoryFileSystem;
+using testing_support::Native;
 
 // Spellings of a path as targets and subfolders join them: "//" where a relative path begins,
-// a trailing "/" where a target was written with one.
-TEST_F(ForceFolderTest, CreatesMissingParentsWhateverTheSeparators) {
+// a trailing "/" where a target was written with one. Parents are made first, each once.
+TEST(ForceFolderTest, CreatesMissingParentsWhateverTheSeparators) {
+  MemoryFileSystem fs;
+  fs.AddFolder(Native("/t"));
   for (const char* tail : {"a/b/c", "d//e", "f/g/", "h//i//", "j///k"}) {
     SCOPED_TRACE(tail);
-    EXPECT_TRUE(engine::ForceFolder(PathOf() + "/" + tail));
-    fs::path made = fs::path(PathOf()) / fs::path(tail).lexically_normal();
-    EXPECT_TRUE(fs::is_directory(made)) << made;
+    EXPECT_TRUE(engine::ForceFolder(fs, Native(std::string("/t/") + tail)));
   }
+  for (const char* made : {"/t/a/b/c", "/t/d/e", "/t/f/g", "/t/h/i", "/t/j/k"}) {
+    EXPECT_TRUE(fs.IsFolder(Native(made))) << made;
+  }
+  EXPECT_THAT(fs.Log("mkdir"),
+              ElementsAre(Native("mkdir /t/a"), Native("mkdir /t/a/b"), Native("mkdir /t/a/b/c"),
+                          Native("mkdir /t/d"), Native("mkdir /t/d//e"), Native("mkdir /t/f"),
+                          Native("mkdir /t/f/g"), Native("mkdir /t/h"), Native("mkdir /t/h//i"),
+                          Native("mkdir /t/j"), Native("mkdir /t/j///k")));
 }
 
-TEST_F(ForceFolderTest, ExistingFoldersAndRootsAreTrue) {
-  MakeFolder("here");
-  for (const std::string& path :
-       {PathOf("here"), PathOf("here") + "/", PathOf("here") + "//", std::string(),
-        std::string("/"), std::string("//"), std::string("///")}) {
-    EXPECT_TRUE(engine::ForceFolder(path)) << "'" << path << "'";
+TEST(ForceFolderTest, ExistingFoldersAndRootsAreTrue) {
+  MemoryFileSystem fs;
+  fs.AddFolder(Native("/here"));
+  for (const char* path : {"/here", "/here/", "/here//", "", "/", "//", "///"}) {
+    EXPECT_TRUE(engine::ForceFolder(fs, Native(path))) << "'" << path << "'";
   }
+  EXPECT_THAT(fs.Log("mkdir"), testing::IsEmpty());
 }
 
-TEST_F(ForceFolderTest, FileInTheWayIsFalseAndSaysWhy) {
-  WriteFile("plain", "x");
-  for (const char* tail : {"plain", "plain/sub", "plain//sub/deeper"}) {
+TEST(ForceFolderTest, FileInTheWayIsFalseAndSaysWhy) {
+  MemoryFileSystem fs;
+  fs.AddFile(Native("/plain"), "x");
+  for (const char* path : {"/plain", "/plain/sub", "/plain//sub/deeper"}) {
     platform::IoResult failure;
-    EXPECT_FALSE(engine::ForceFolder(platform::DefaultFileSystem(), PathOf(tail), &failure))
-        << tail;
-    EXPECT_THAT(failure.message, HasSubstr(PathOf("plain"))) << tail;
+    EXPECT_FALSE(engine::ForceFolder(fs, Native(path), &failure)) << path;
+    EXPECT_THAT(failure.message, HasSubstr(Native("/plain"))) << path;
     EXPECT_FALSE(failure.ok());
   }
-  EXPECT_EQ(ReadFile("plain"), "x");
+  EXPECT_EQ(fs.Content(Native("/plain")), "x");
 }
 
-TEST_F(ForceFolderTest, FolderExistsOnlyForFolders) {
-  WriteFile("file", "x");
-  MakeFolder("folder");
-  fs::create_directory_symlink(PathOf("folder"), PathOf("link"));
-  EXPECT_TRUE(engine::FolderExists(PathOf("folder")));
-  EXPECT_TRUE(engine::FolderExists(PathOf("link")));
-  EXPECT_FALSE(engine::FolderExists(PathOf("file")));
-  EXPECT_FALSE(engine::FolderExists(PathOf("missing")));
-  EXPECT_FALSE(engine::FolderExists(""));
+TEST(ForceFolderTest, FolderExistsOnlyForFolders) {
+  MemoryFileSystem fs;
+  fs.AddFile(Native("/file"), "x");
+  fs.AddFolder(Native("/folder"));
+  fs.AddLink(Native("/link"), Native("/folder"));
+  EXPECT_TRUE(engine::FolderExists(fs, Native("/folder")));
+  EXPECT_TRUE(engine::FolderExists(fs, Native("/link")));
+  EXPECT_FALSE(engine::FolderExists(fs, Native("/file")));
+  EXPECT_FALSE(engine::FolderExists(fs, Native("/missing")));
+  EXPECT_FALSE(engine::FolderExists(fs, ""));
 }
 
 }  // namespace

@@ -1,9 +1,8 @@
+// The run's rules on a file system in memory: what is copied where and in which order, which
+// folders are made, what is reported and what is held back from the master.
 #include "engine/sync_run.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <filesystem>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -11,133 +10,182 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "tests/support/memory_file_system.h"
 #include "tests/support/recording_sink.h"
-#include "tests/support/temp_dir_test.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-using ::testing::AllOf;
 using ::testing::ElementsAre;
-using ::testing::HasSubstr;
+using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
 using ::testing::UnorderedElementsAre;
+using testing_support::FailReason;
+using testing_support::MemoryFileSystem;
+using testing_support::Native;
 using testing_support::RecordingSink;
 
-class RunSyncTest : public testing_support::TempDirTest {
- protected:
-  std::string Settings(const std::string& body) { return WriteFile("job.bfs", "[Main]\n" + body); }
-  // Source "src" and master "master" with the given destinations; `extra` adds keys.
-  std::string Job(const std::string& dest_folders, const std::string& extra = "") {
-    return Settings("SourceFolder=" + PathOf("src") + "\nMasterFolder=" + PathOf("master") +
-                    "\nDestFolder=" + dest_folders + "\n" + extra);
-  }
-  static RecordingSink Run(const std::string& settings) {
-    RecordingSink sink;
-    engine::RunSync(settings, sink);
-    return sink;
-  }
-  static long Steps(const RecordingSink& sink) {
-    return std::count(sink.events.begin(), sink.events.end(), "Step");
-  }
-  std::string Copy(const std::string& source_relative) {
-    return "Status Copy " + PathOf(source_relative);
-  }
-};
+const std::string kScan = "Status Get list of files...";
 
-TEST_F(RunSyncTest, CopiesSubfolderFilesFirstToEachTargetMasterLast) {
-  WriteFile("src/a.txt", "a");
-  WriteFile("src/sub/b.txt", "b");
-  MakeFolder("master");
-  std::string settings = Job(PathOf("dest"));
+// "/job.bfs" with the given keys.
+void Settings(MemoryFileSystem& fs, const std::string& keys) {
+  fs.AddFile(Native("/job.bfs"), "[Main]\n" + keys);
+}
 
-  RecordingSink sink = Run(settings);
+// Source /s and master /m with the given destinations ("/" written for the separator).
+void Job(MemoryFileSystem& fs, const std::string& dest_folders, const std::string& extra = "") {
+  Settings(fs, "SourceFolder=" + Native("/s") + "\nMasterFolder=" + Native("/m") +
+                   "\nDestFolder=" + Native(dest_folders) + "\n" + extra);
+}
 
-  EXPECT_THAT(engine::SubFolders, ElementsAre("/sub"));
-  EXPECT_THAT(sink.events, ElementsAre("Start", "Status Get list of files...", "Total 4", "Step",
-                                       Copy("src/sub/b.txt"), "Step", Copy("src/a.txt"), "Step",
-                                       Copy("src/sub/b.txt"), "Step", Copy("src/a.txt"), "Finish"));
+RecordingSink RunJob(MemoryFileSystem& fs, int stop_after_statuses = 0) {
+  RecordingSink sink;
+  sink.stop_after_statuses = stop_after_statuses;
+  engine::RunSync(fs, Native("/job.bfs"), sink);
+  return sink;
+}
+
+long Steps(const RecordingSink& sink) {
+  return std::count(sink.events.begin(), sink.events.end(), "Step");
+}
+
+std::string Copy(const std::string& source) {
+  return "Status Copy " + Native(source);
+}
+
+// What the run wrote, in order: folders made, copies, flushes.
+std::vector<std::string> Writes(const MemoryFileSystem& fs) {
+  std::vector<std::string> writes;
+  for (const std::string& entry : fs.Log()) {
+    if (entry.rfind("list ", 0) != 0 && entry.rfind("read ", 0) != 0 &&
+        entry.rfind("clean ", 0) != 0) {
+      writes.push_back(entry);
+    }
+  }
+  return writes;
+}
+
+// A log entry or a failure line, its paths written with "/".
+std::string Entry(const std::string& text) {
+  return Native(text);
+}
+std::string Refused(const std::string& what, const FailReason& reason) {
+  return Native(what) + ": " + reason.text;
+}
+std::string HeldBack(const std::string& source, const std::string& why) {
+  return "master copy held back for " + Native(source) + ": " + why;
+}
+const std::string kMissed = "not every destination received it";
+
+TEST(RunSyncTest, CopiesSubfolderFilesFirstToEachTargetMasterLast) {
+  MemoryFileSystem fs;
+  fs.AddFile(Native("/s/a.txt"), "a");
+  fs.AddFile(Native("/s/sub/b.txt"), "b");
+  fs.AddFolder(Native("/m"));
+  Job(fs, "/d");
+
+  RecordingSink sink = RunJob(fs);
+
+  EXPECT_THAT(engine::SubFolders, ElementsAre(Native("/sub")));
+  EXPECT_THAT(sink.events, ElementsAre("Start", kScan, "Total 4", "Step", Copy("/s/sub/b.txt"),
+                                       "Step", Copy("/s/a.txt"), "Step", Copy("/s/sub/b.txt"),
+                                       "Step", Copy("/s/a.txt"), "Finish"));
   EXPECT_THAT(sink.failures, IsEmpty());
-  for (const char* target : {"dest", "master"}) {
-    EXPECT_THAT(ListTree(target), ElementsAre("a.txt", "sub/", "sub/b.txt")) << target;
+  // The destination's copies are flushed, folder by folder, before the master gets any.
+  EXPECT_THAT(Writes(fs),
+              ElementsAre(Entry("mkdir /d"), Entry("mkdir /d/sub"), Entry("mkdir /m/sub"),
+                          Entry("copy /s/sub/b.txt -> /d//sub/b.txt"),
+                          Entry("copy /s/a.txt -> /d//a.txt"), Entry("flush /d//sub"),
+                          Entry("flush /d"), Entry("copy /s/sub/b.txt -> /m//sub/b.txt"),
+                          Entry("copy /s/a.txt -> /m//a.txt")));
+  for (const char* target : {"/d", "/m"}) {
+    EXPECT_THAT(fs.Tree(Native(target)), ElementsAre("a.txt", "sub/", "sub/b.txt")) << target;
   }
-  EXPECT_EQ(ReadFile("dest/sub/b.txt"), "b");
-  EXPECT_EQ(ReadFile("master/a.txt"), "a");
+  EXPECT_EQ(fs.Content(Native("/d/sub/b.txt")), "b");
+  EXPECT_EQ(fs.Content(Native("/m/a.txt")), "a");
 
-  EXPECT_THAT(Run(settings).events,
-              ElementsAre("Start", "Status Get list of files...", "Total 0", "Finish"));
+  EXPECT_THAT(RunJob(fs).events, ElementsAre("Start", kScan, "Total 0", "Finish"));
 }
 
 // An empty target gets no folders and no copies (at the root they would land in "/"), yet
 // its steps are reported so that the total still holds.
-TEST_F(RunSyncTest, EmptyTargetsReceiveNothingButKeepTheirSteps) {
-  const std::string unique = root_.filename().string();
-  WriteFile("src/a.txt", "a");
-  WriteFile("src/" + unique + "/b.txt", "b");
-  const std::string d1 = PathOf("d1"), d2 = PathOf("d2"), m = PathOf("master");
+TEST(RunSyncTest, EmptyTargetsReceiveNothingButKeepTheirSteps) {
+  const std::string d1 = Native("/d1"), d2 = Native("/d2"), m = Native("/m");
   for (const auto& [dest_folders, targets] :
-       {std::pair<std::string, std::vector<std::string>>{";" + d1, {"", d1, m}},
-        {d1 + ";;" + d2 + ";", {d1, "", d2, m}}}) {
-    RecordingSink sink = Run(Job(dest_folders));
+       {std::pair<std::string, std::vector<std::string>>{";/d1", {"", d1, m}},
+        {"/d1;;/d2;", {d1, "", d2, m}}}) {
+    MemoryFileSystem fs;
+    fs.AddFile(Native("/s/a.txt"), "a");
+    fs.AddFile(Native("/s/sub/b.txt"), "b");
+    Job(fs, dest_folders);
+
+    RecordingSink sink = RunJob(fs);
 
     EXPECT_EQ(engine::Targets, targets);
     const long total = static_cast<long>(targets.size()) * 2;
     EXPECT_THAT(sink.events, testing::Contains("Total " + std::to_string(total)));
     EXPECT_EQ(Steps(sink), total);
     EXPECT_THAT(sink.failures, IsEmpty());
-    EXPECT_FALSE(fs::exists("/" + unique));
-    EXPECT_THAT(ListTree("d1"), ElementsAre("a.txt", unique + "/", unique + "/b.txt"));
-    fs::remove_all(m);
+    EXPECT_FALSE(fs.Exists(Native("/sub")));
+    EXPECT_FALSE(fs.Exists(Native("/a.txt")));
+    EXPECT_THAT(fs.Tree(d1), ElementsAre("a.txt", "sub/", "sub/b.txt"));
   }
 }
 
-TEST_F(RunSyncTest, WithoutMasterEveryFileIsNewEveryRun) {
-  const std::string unique = root_.filename().string();
-  WriteFile("src/a.txt", "a");
-  WriteFile("src/" + unique + "/b.txt", "b");
-  std::string settings =
-      Settings("SourceFolder=" + PathOf("src") + "\nDestFolder=" + PathOf("d") + "\n");
+TEST(RunSyncTest, WithoutMasterEveryFileIsNewEveryRun) {
+  MemoryFileSystem fs;
+  fs.AddFile(Native("/s/a.txt"), "a");
+  fs.AddFile(Native("/s/sub/b.txt"), "b");
+  Settings(fs, "SourceFolder=" + Native("/s") + "\nDestFolder=" + Native("/d") + "\n");
 
   for (int run = 0; run < 2; ++run) {
-    RecordingSink sink = Run(settings);
-    EXPECT_THAT(engine::Targets, ElementsAre(PathOf("d"), ""));
+    RecordingSink sink = RunJob(fs);
+    EXPECT_THAT(engine::Targets, ElementsAre(Native("/d"), ""));
     EXPECT_EQ(engine::CopyList.size(), 2u) << run;
     EXPECT_EQ(Steps(sink), 4) << run;
     EXPECT_THAT(sink.failures, IsEmpty());
   }
-  EXPECT_THAT(ListTree("d"), ElementsAre("a.txt", unique + "/", unique + "/b.txt"));
-  EXPECT_FALSE(fs::exists("/" + unique));
+  EXPECT_THAT(fs.Tree(Native("/d")), ElementsAre("a.txt", "sub/", "sub/b.txt"));
+  EXPECT_FALSE(fs.Exists(Native("/sub")));
 }
 
-TEST_F(RunSyncTest, WithoutSubfoldersOnlyTopLevelFilesGoAndNoFolderIsMade) {
-  WriteFile("src/a.txt", "a");
-  WriteFile("src/sub/b.txt", "b");
-  MakeFolder("master");
-  MakeFolder("d1");
+TEST(RunSyncTest, WithoutSubfoldersOnlyTopLevelFilesGoAndNoFolderIsMade) {
+  MemoryFileSystem fs;
+  fs.AddFile(Native("/s/a.txt"), "a");
+  fs.AddFile(Native("/s/sub/b.txt"), "b");
+  fs.AddFolder(Native("/m"));
+  fs.AddFolder(Native("/d1"));
+  Job(fs, "/d1;/d2", "SyncSub=0\n");
 
-  RecordingSink sink = Run(Job(PathOf("d1") + ";" + PathOf("d2"), "SyncSub=0\n"));
+  RecordingSink sink = RunJob(fs);
 
   EXPECT_THAT(engine::SubFolders, IsEmpty());
-  EXPECT_THAT(ListTree("d1"), ElementsAre("a.txt"));
-  EXPECT_FALSE(fs::exists(PathOf("d2")));
+  EXPECT_THAT(fs.Log("mkdir"), IsEmpty());
+  EXPECT_THAT(fs.Tree(Native("/d1")), ElementsAre("a.txt"));
+  EXPECT_FALSE(fs.Exists(Native("/d2")));
   // d2 did not get the file, so the master must not record it as handed out.
-  EXPECT_THAT(ListTree("master"), IsEmpty());
+  EXPECT_THAT(fs.Tree(Native("/m")), IsEmpty());
   EXPECT_THAT(sink.failures,
-              ElementsAre(AllOf(HasSubstr(PathOf("d2") + "//a.txt"),
-                                HasSubstr("No such file or directory")),
-                          AllOf(HasSubstr(PathOf("src/a.txt")), HasSubstr("held back"))));
+              ElementsAre(Refused("copy /s/a.txt -> /d2//a.txt", testing_support::kNoSuchFile),
+                          HeldBack("/s/a.txt", kMissed)));
 }
 
-TEST_F(RunSyncTest, HiddenSubfoldersAreNotScannedButHiddenFilesAreCopied) {
-  WriteFile("src/.git/config", "c");
-  WriteFile("src/.profile", "p");
-  WriteFile("src/sub/.keep", "k");
+TEST(RunSyncTest, HiddenAndSystemSubfoldersAreNotScannedButHiddenFilesAreCopied) {
+  MemoryFileSystem fs;
+  fs.AddFolder(Native("/s/.git"), engine::kAttrHidden);
+  fs.AddFile(Native("/s/.git/config"), "c");
+  fs.AddFolder(Native("/s/sys"), engine::kAttrSystem);
+  fs.AddFile(Native("/s/sys/boot.ini"), "b");
+  const uint32_t hidden_file = engine::kAttrArchive | engine::kAttrHidden;
+  fs.AddFile(Native("/s/.profile"), "p", MemoryFileSystem::kTime, hidden_file);
+  fs.AddFile(Native("/s/sub/.keep"), "k", MemoryFileSystem::kTime, hidden_file);
+  Job(fs, "/d");
 
-  RecordingSink sink = Run(Job(PathOf("dest")));
+  RecordingSink sink = RunJob(fs);
 
-  EXPECT_THAT(engine::SubFolders, ElementsAre("/sub"));
-  EXPECT_THAT(ListTree("dest"), ElementsAre(".profile", "sub/", "sub/.keep"));
-  EXPECT_THAT(ListTree("master"), ElementsAre(".profile", "sub/", "sub/.keep"));
+  EXPECT_THAT(engine::SubFolders, ElementsAre(Native("/sub")));
+  EXPECT_THAT(fs.Log("list"), ElementsAre(Entry("list /s"), Entry("list /s/sub")));
+  EXPECT_THAT(fs.Tree(Native("/d")), ElementsAre(".profile", "sub/", "sub/.keep"));
+  EXPECT_THAT(fs.Tree(Native("/m")), ElementsAre(".profile", "sub/", "sub/.keep"));
   EXPECT_THAT(sink.failures, IsEmpty());
 }
 
@@ -145,9 +193,8 @@ struct CompareCase {
   const char* what;
   std::string switches;
   std::string master_content;
-  long long master_seconds;  // after kSourceTime
-  long master_nanoseconds;
-  unsigned master_mode;
+  int master_steps;  // the master's time, in 2-second steps after the source's
+  uint32_t master_attr;
   bool copied;
 };
 
@@ -155,221 +202,187 @@ void PrintTo(const CompareCase& c, std::ostream* os) {
   *os << c.what;
 }
 
-// An even second, so that a second later is still the same 2-second step.
-constexpr long long kSourceTime = 1700000000;
 const std::string kOnlyDate = "flSize=0\nflDate=1\nflAttr=0\n";
 const std::string kOnlySize = "flSize=1\nflDate=0\nflAttr=0\n";
 const std::string kOnlyAttr = "flSize=0\nflDate=0\nflAttr=1\n";
 const std::string kNone = "flSize=0\nflDate=0\nflAttr=0\n";
+constexpr uint32_t kPlain = engine::kAttrArchive;
+constexpr uint32_t kReadOnly = engine::kAttrArchive | engine::kAttrReadOnly;
 
-class CompareTest : public RunSyncTest, public testing::WithParamInterface<CompareCase> {};
+class CompareTest : public testing::TestWithParam<CompareCase> {};
 
 TEST_P(CompareTest, CopiesWhatTheSwitchesCallChangedAndWhatTheMasterLacks) {
   const CompareCase& c = GetParam();
-  WriteFile("src/a.txt", "abc");
-  SetTime("src/a.txt", kSourceTime);
-  WriteFile("src/new.txt", "n");
-  MakeFolder("dest");
-  WriteFile("master/a.txt", c.master_content);
-  SetTime("master/a.txt", kSourceTime + c.master_seconds, c.master_nanoseconds);
-  fs::permissions(PathOf("master/a.txt"), fs::perms(c.master_mode));
+  MemoryFileSystem fs;
+  constexpr uint32_t kSourceTime = MemoryFileSystem::kTime + 100;
+  fs.AddFile(Native("/s/a.txt"), "abc", kSourceTime);
+  fs.AddFile(Native("/s/new.txt"), "n");
+  fs.AddFolder(Native("/d"));
+  fs.AddFile(Native("/m/a.txt"), c.master_content, kSourceTime + c.master_steps, c.master_attr);
+  Job(fs, "/d", c.switches);
 
-  RecordingSink sink = Run(Job(PathOf("dest"), c.switches));
+  RecordingSink sink = RunJob(fs);
 
   EXPECT_THAT(sink.failures, IsEmpty());
-  EXPECT_EQ(fs::exists(PathOf("dest/a.txt")), c.copied) << c.what;
-  EXPECT_EQ(ReadFile("master/a.txt"), c.copied ? "abc" : c.master_content) << c.what;
-  EXPECT_EQ(ReadFile("dest/new.txt"), "n") << c.what;
-  EXPECT_EQ(ReadFile("master/new.txt"), "n") << c.what;
+  EXPECT_EQ(fs.Exists(Native("/d/a.txt")), c.copied);
+  EXPECT_EQ(fs.Content(Native("/m/a.txt")), c.copied ? "abc" : c.master_content);
+  EXPECT_EQ(fs.Content(Native("/d/new.txt")), "n");
+  EXPECT_EQ(fs.Content(Native("/m/new.txt")), "n");
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Switches, CompareTest,
     testing::Values(
-        CompareCase{"date only, size differs", kOnlyDate, "abcdef", 0, 0, 0644, false},
-        CompareCase{"date only, same 2-second step", kOnlyDate, "abc", 1, 999999999, 0644, false},
-        CompareCase{"date only, a second earlier is the step before", kOnlyDate, "abc", -1, 0, 0644,
-                    true},
-        CompareCase{"date only, master later", kOnlyDate, "abc", 2, 0, 0644, true},
-        CompareCase{"size only, same length rewritten", kOnlySize, "xyz", 600, 0, 0644, false},
-        CompareCase{"size only, other length", kOnlySize, "ab", 0, 0, 0644, true},
-        CompareCase{"attributes only, read-only master", kOnlyAttr, "abc", 0, 0, 0444, true},
-        CompareCase{"attributes only, same mode", kOnlyAttr, "zzzzz", 600, 0, 0600, false},
-        CompareCase{"no switch, master has it", kNone, "zzzzz", 600, 0, 0444, false},
-        CompareCase{"size and date, same", "", "abc", 0, 0, 0444, false},
-        CompareCase{"size and date, other time", "", "abc", 2, 0, 0644, true}));
+        CompareCase{"date only, size differs", kOnlyDate, "abcdef", 0, kPlain, false},
+        CompareCase{"date only, same time", kOnlyDate, "abc", 0, kPlain, false},
+        CompareCase{"date only, master a step earlier", kOnlyDate, "abc", -1, kPlain, true},
+        CompareCase{"date only, master later", kOnlyDate, "abc", 1, kPlain, true},
+        CompareCase{"size only, same length rewritten", kOnlySize, "xyz", 300, kPlain, false},
+        CompareCase{"size only, other length", kOnlySize, "ab", 0, kPlain, true},
+        CompareCase{"attributes only, read-only master", kOnlyAttr, "abc", 0, kReadOnly, true},
+        CompareCase{"attributes only, same attributes", kOnlyAttr, "zzzzz", 300, kPlain, false},
+        CompareCase{"no switch, master has it", kNone, "zzzzz", 300, kReadOnly, false},
+        CompareCase{"size and date, same", "", "abc", 0, kReadOnly, false},
+        CompareCase{"size and date, other time", "", "abc", 1, kPlain, true}));
 
-TEST_F(RunSyncTest, EmptyMaskFindsNoFilesButSubfoldersAreStillMade) {
-  WriteFile("src/a.txt", "a");
-  WriteFile("src/sub/b.txt", "b");
+TEST(RunSyncTest, EmptyMaskFindsNoFilesButSubfoldersAreStillMade) {
+  MemoryFileSystem fs;
+  fs.AddFile(Native("/s/a.txt"), "a");
+  fs.AddFile(Native("/s/sub/b.txt"), "b");
+  Job(fs, "/d", "Mask=\n");
 
-  RecordingSink sink = Run(Job(PathOf("dest"), "Mask=\n"));
+  RecordingSink sink = RunJob(fs);
 
   EXPECT_THAT(engine::CopyList, IsEmpty());
-  EXPECT_THAT(ListTree("dest"), ElementsAre("sub/"));
-  EXPECT_THAT(ListTree("master"), ElementsAre("sub/"));
+  EXPECT_THAT(fs.Tree(Native("/d")), ElementsAre("sub/"));
+  EXPECT_THAT(fs.Tree(Native("/m")), ElementsAre("sub/"));
   EXPECT_THAT(sink.failures, IsEmpty());
 }
 
 // A folder in the master where the source has a file counts as an entry of size 0.
-TEST_F(RunSyncTest, MasterFolderEntryComparesLikeAFile) {
-  WriteFile("src/empty.txt", "");
-  WriteFile("src/full.txt", "x");
-  MakeFolder("master/empty.txt");
-  MakeFolder("master/full.txt");
-  MakeFolder("dest");
+TEST(RunSyncTest, MasterFolderEntryComparesLikeAFile) {
+  MemoryFileSystem fs;
+  fs.AddFile(Native("/s/empty.txt"), "");
+  fs.AddFile(Native("/s/full.txt"), "x");
+  fs.AddFolder(Native("/m/empty.txt"));
+  fs.AddFolder(Native("/m/full.txt"));
+  fs.AddFolder(Native("/d"));
+  Job(fs, "/d", kOnlySize);
 
-  RecordingSink sink = Run(Job(PathOf("dest"), kOnlySize));
+  RecordingSink sink = RunJob(fs);
 
-  EXPECT_THAT(ListTree("dest"), ElementsAre("full.txt"));
-  EXPECT_TRUE(fs::is_directory(PathOf("master/full.txt")));
-  EXPECT_THAT(sink.failures, ElementsAre(AllOf(HasSubstr(PathOf("master") + "//full.txt"),
-                                               HasSubstr("Is a directory"))));
+  EXPECT_THAT(fs.Tree(Native("/d")), ElementsAre("full.txt"));
+  EXPECT_TRUE(fs.IsFolder(Native("/m/full.txt")));
+  EXPECT_THAT(sink.failures, ElementsAre(Refused("copy /s/full.txt -> /m//full.txt",
+                                                 testing_support::kIsAFolder)));
 }
 
-TEST_F(RunSyncTest, TargetsInsideTheSourceAreNeverScanned) {
-  WriteFile("src/a.txt", "a");
-  WriteFile("src/sub/b.txt", "b");
-  MakeFolder("src/out");
-  MakeFolder("src/keep");
+TEST(RunSyncTest, TargetsInsideTheSourceAreNeverScanned) {
+  MemoryFileSystem fs;
+  fs.AddFile(Native("/s/a.txt"), "a");
+  fs.AddFile(Native("/s/sub/b.txt"), "b");
+  fs.AddFolder(Native("/s/out"));
+  fs.AddFolder(Native("/s/keep"));
   // Spelled differently from the scan's paths: only the folder's identity can tell.
-  fs::create_directory_symlink(PathOf("src/out"), PathOf("out-link"));
-  std::string settings =
-      Settings("SourceFolder=" + PathOf("src") + "\nMasterFolder=" + PathOf("src") +
-               "/./keep\nDestFolder=" + PathOf("out-link") + "\n");
+  fs.AddLink(Native("/out-link"), Native("/s/out"));
+  Settings(fs, "SourceFolder=" + Native("/s") + "\nMasterFolder=" + Native("/s/./keep") +
+                   "\nDestFolder=" + Native("/out-link") + "\n");
 
-  RecordingSink first = Run(settings);
-  EXPECT_THAT(engine::SubFolders, ElementsAre("/sub"));
+  RecordingSink first = RunJob(fs);
+  EXPECT_THAT(engine::SubFolders, ElementsAre(Native("/sub")));
   EXPECT_THAT(first.failures, IsEmpty());
-  RecordingSink second = Run(settings);
+  RecordingSink second = RunJob(fs);
 
-  EXPECT_THAT(second.events,
-              ElementsAre("Start", "Status Get list of files...", "Total 0", "Finish"));
-  for (const char* target : {"src/out", "src/keep"}) {
-    EXPECT_THAT(ListTree(target), ElementsAre("a.txt", "sub/", "sub/b.txt")) << target;
+  EXPECT_THAT(second.events, ElementsAre("Start", kScan, "Total 0", "Finish"));
+  EXPECT_THAT(fs.Log("list"), testing::Each(testing::Not(testing::HasSubstr("out"))));
+  EXPECT_THAT(fs.Log("list"), testing::Each(testing::Not(testing::HasSubstr("keep"))));
+  for (const char* target : {"/s/out", "/s/keep"}) {
+    EXPECT_THAT(fs.Tree(Native(target)), ElementsAre("a.txt", "sub/", "sub/b.txt")) << target;
   }
 }
 
-TEST_F(RunSyncTest, LinksBackUpTheTreeAreNotFollowed) {
-  WriteFile("src/sub/b.txt", "b");
-  MakeFolder("src/sub/deep");
-  fs::create_directory_symlink(PathOf("src"), PathOf("src/sub/to-top"));
-  fs::create_directory_symlink(PathOf("src/sub"), PathOf("src/sub/deep/to-parent"));
-  WriteFile("elsewhere/e.txt", "e");
-  fs::create_directory_symlink(PathOf("elsewhere"), PathOf("src/ext"));
+TEST(RunSyncTest, LinksBackUpTheTreeAreNotFollowed) {
+  MemoryFileSystem fs;
+  fs.AddFile(Native("/s/sub/b.txt"), "b");
+  fs.AddFolder(Native("/s/sub/deep"));
+  fs.AddLink(Native("/s/sub/to-top"), Native("/s"));
+  fs.AddLink(Native("/s/sub/deep/to-parent"), Native("/s/sub"));
+  fs.AddFile(Native("/elsewhere/e.txt"), "e");
+  fs.AddLink(Native("/s/ext"), Native("/elsewhere"));
+  Job(fs, "/d");
 
-  RecordingSink sink = Run(Job(PathOf("dest")));
+  RecordingSink sink = RunJob(fs);
 
-  EXPECT_THAT(engine::SubFolders, UnorderedElementsAre("/sub", "/sub/deep", "/ext"));
+  EXPECT_THAT(engine::SubFolders,
+              UnorderedElementsAre(Native("/sub"), Native("/sub/deep"), Native("/ext")));
   EXPECT_THAT(sink.failures, IsEmpty());
-  EXPECT_THAT(ListTree("dest"), ElementsAre("ext/", "ext/e.txt", "sub/", "sub/b.txt", "sub/deep/"));
+  EXPECT_THAT(fs.Tree(Native("/d")),
+              ElementsAre("ext/", "ext/e.txt", "sub/", "sub/b.txt", "sub/deep/"));
 }
 
-// Whatever is not a file or a folder after following links is not listed, and never opened:
-// opening a pipe would stall the scan.
-TEST_F(RunSyncTest, EntriesThatAreNeitherFilesNorFoldersAreLeftOut) {
-  WriteFile("src/a.txt", "a");
-  MakeFolder("src/odd");
-  ASSERT_EQ(mkfifo(PathOf("src/odd/pipe.txt").c_str(), 0644), 0);
-  fs::create_symlink(PathOf("src/odd/pipe.txt"), PathOf("src/odd/pipe-link.txt"));
-  fs::create_symlink(PathOf("nowhere"), PathOf("src/odd/dangling.txt"));
+TEST(RunSyncTest, FileThatMissedADestinationIsHeldBackFromTheMasterAndRetried) {
+  MemoryFileSystem fs;
+  fs.AddFile(Native("/s/a.txt"), "a");
+  fs.AddFile(Native("/s/b.txt"), "b");
+  fs.AddFolder(Native("/m"));
+  fs.AddFolder(Native("/d/a.txt"));  // stands in the way of the copy
+  Job(fs, "/d");
 
-  RecordingSink sink = Run(Job(PathOf("dest")));
-
-  EXPECT_THAT(sink.failures, IsEmpty());
-  EXPECT_THAT(engine::SubFolders, ElementsAre("/odd"));
-  EXPECT_THAT(ListTree("dest"), ElementsAre("a.txt", "odd/"));
-}
-
-TEST_F(RunSyncTest, CopiesCarryTimeAndModeAndReplaceReadOnlyCopies) {
-  WriteFile("src/ro.txt", "v1");
-  SetTime("src/ro.txt", 1700000000, 123456789);
-  fs::permissions(PathOf("src/ro.txt"), fs::perms(0444));
-  WriteFile("src/run.sh", "#!/bin/sh\n");
-  SetTime("src/run.sh", 1600000001, 500000000);
-  fs::permissions(PathOf("src/run.sh"), fs::perms(0750));
-  WriteFile("src/shared.txt", "s");
-  fs::permissions(PathOf("src/shared.txt"), fs::perms(0666));  // more than the usual umask lets by
-  MakeFolder("dest");
-  MakeFolder("master");
-  std::string settings = Job(PathOf("dest"));
-
-  EXPECT_THAT(Run(settings).failures, IsEmpty());
-  fs::permissions(PathOf("src/ro.txt"), fs::perms(0644));
-  WriteFile("src/ro.txt", "version 2");
-  fs::permissions(PathOf("src/ro.txt"), fs::perms(0444));
-  SetTime("src/ro.txt", 1700000100, 987654321);
-  RecordingSink second = Run(settings);
-
-  EXPECT_THAT(second.failures, IsEmpty());
-  EXPECT_EQ(Steps(second), 2);
-  for (std::string target : {"dest/", "master/"}) {
-    EXPECT_EQ(ReadFile(target + "ro.txt"), "version 2");
-    EXPECT_EQ(TimeOf(target + "ro.txt"), "1700000100.987654321");
-    EXPECT_EQ(ModeOf(target + "ro.txt"), 0444u);
-    EXPECT_EQ(TimeOf(target + "run.sh"), "1600000001.500000000");
-    EXPECT_EQ(ModeOf(target + "run.sh"), 0750u);
-    EXPECT_EQ(ModeOf(target + "shared.txt"), 0666u);
-  }
-}
-
-TEST_F(RunSyncTest, FileThatMissedADestinationIsHeldBackFromTheMasterAndRetried) {
-  WriteFile("src/a.txt", "a");
-  WriteFile("src/b.txt", "b");
-  MakeFolder("master");
-  MakeFolder("dest/a.txt");  // stands in the way of the copy
-  std::string settings = Job(PathOf("dest"));
-
-  RecordingSink first = Run(settings);
+  RecordingSink first = RunJob(fs);
 
   EXPECT_EQ(Steps(first), 4);
   EXPECT_THAT(first.failures,
-              ElementsAre(AllOf(HasSubstr(PathOf("src/a.txt")),
-                                HasSubstr(PathOf("dest") + "//a.txt"), HasSubstr("Is a directory")),
-                          AllOf(HasSubstr(PathOf("src/a.txt")), HasSubstr("held back"))));
-  EXPECT_THAT(ListTree("dest"), ElementsAre("a.txt/", "b.txt"));  // no temporary file left
-  EXPECT_THAT(ListTree("master"), ElementsAre("b.txt"));
+              ElementsAre(Refused("copy /s/a.txt -> /d//a.txt", testing_support::kIsAFolder),
+                          HeldBack("/s/a.txt", kMissed)));
+  EXPECT_THAT(fs.Tree(Native("/d")), ElementsAre("a.txt/", "b.txt"));
+  EXPECT_THAT(fs.Tree(Native("/m")), ElementsAre("b.txt"));
 
-  fs::remove(PathOf("dest/a.txt"));
-  RecordingSink second = Run(settings);
+  fs.Remove(Native("/d/a.txt"));
+  RecordingSink second = RunJob(fs);
 
   EXPECT_THAT(second.failures, IsEmpty());
-  EXPECT_THAT(second.events, ElementsAre("Start", "Status Get list of files...", "Total 2", "Step",
-                                         Copy("src/a.txt"), "Step", Copy("src/a.txt"), "Finish"));
-  EXPECT_EQ(ReadFile("dest/a.txt"), "a");
-  EXPECT_EQ(ReadFile("master/a.txt"), "a");
+  EXPECT_THAT(second.events, ElementsAre("Start", kScan, "Total 2", "Step", Copy("/s/a.txt"),
+                                         "Step", Copy("/s/a.txt"), "Finish"));
+  EXPECT_EQ(fs.Content(Native("/d/a.txt")), "a");
+  EXPECT_EQ(fs.Content(Native("/m/a.txt")), "a");
 }
 
-TEST_F(RunSyncTest, FolderThatCannotBeMadeIsReportedAndItsFilesHeldBack) {
-  WriteFile("src/sub/b.txt", "b");
-  WriteFile("dest/sub", "a file, not a folder");
+TEST(RunSyncTest, FolderThatCannotBeMadeIsReportedAndItsFilesHeldBack) {
+  MemoryFileSystem fs;
+  fs.AddFile(Native("/s/sub/b.txt"), "b");
+  fs.AddFile(Native("/d/sub"), "a file, not a folder");
+  Job(fs, "/d");
 
-  RecordingSink sink = Run(Job(PathOf("dest")));
+  RecordingSink sink = RunJob(fs);
 
   EXPECT_THAT(
       sink.failures,
-      ElementsAre(AllOf(HasSubstr(PathOf("dest") + "/sub"), HasSubstr("File exists")),
-                  AllOf(HasSubstr(PathOf("dest") + "//sub/b.txt"), HasSubstr("Not a directory")),
-                  HasSubstr("held back")));
-  EXPECT_EQ(ReadFile("dest/sub"), "a file, not a folder");
-  EXPECT_THAT(ListTree("master"), ElementsAre("sub/"));
+      ElementsAre(Refused("create folder /d/sub", testing_support::kAlreadyExists),
+                  Refused("copy /s/sub/b.txt -> /d//sub/b.txt", testing_support::kNotAFolder),
+                  HeldBack("/s/sub/b.txt", kMissed)));
+  EXPECT_EQ(fs.Content(Native("/d/sub")), "a file, not a folder");
+  EXPECT_THAT(fs.Tree(Native("/m")), ElementsAre("sub/"));
 }
 
 // Copies run ahead on other threads; the reports must still come file by file, target by
 // target, and a master copy must wait for the destinations of its own file.
-TEST_F(RunSyncTest, ManyCopiesReportInOrderAndOnlyTheBlockedFileIsHeldBack) {
+TEST(RunSyncTest, ManyCopiesReportInOrderAndOnlyTheBlockedFileIsHeldBack) {
   constexpr int kFiles = 30;
+  MemoryFileSystem fs;
+  fs.SetParallelCopies(4);
   for (int i = 0; i < kFiles; ++i) {
-    WriteFile("src/f" + std::to_string(i) + ".txt", std::string(1000 + i, 'a' + i % 26));
+    fs.AddFile(Native("/s/f" + std::to_string(i) + ".txt"),
+               std::string(1000 + i, static_cast<char>('a' + i % 26)));
   }
-  MakeFolder("master");
-  MakeFolder("one");
-  MakeFolder("two/f13.txt");  // stands in the way of one copy to the second destination
+  fs.AddFolder(Native("/m"));
+  fs.AddFolder(Native("/one"));
+  fs.AddFolder(Native("/two/f13.txt"));  // stands in the way of one copy to the second destination
+  Job(fs, "/one;/two");
 
-  RecordingSink sink = Run(Job(PathOf("one") + ";" + PathOf("two")));
+  RecordingSink sink = RunJob(fs);
 
   ASSERT_EQ(engine::CopyList.size(), static_cast<size_t>(kFiles));
-  std::vector<std::string> expected = {"Start", "Status Get list of files...", "Total 90"};
+  std::vector<std::string> expected = {"Start", kScan, "Total 90"};
   for (int target = 0; target < 3; ++target) {
     for (const engine::FileEntry& file : engine::CopyList) {
       expected.push_back("Step");
@@ -379,79 +392,194 @@ TEST_F(RunSyncTest, ManyCopiesReportInOrderAndOnlyTheBlockedFileIsHeldBack) {
   expected.push_back("Finish");
   EXPECT_EQ(sink.events, expected);
   EXPECT_THAT(sink.failures,
-              ElementsAre(AllOf(HasSubstr(PathOf("two") + "//f13.txt"), HasSubstr("Is a directory")),
-                          AllOf(HasSubstr(PathOf("src/f13.txt")), HasSubstr("held back"))));
+              ElementsAre(Refused("copy /s/f13.txt -> /two//f13.txt", testing_support::kIsAFolder),
+                          HeldBack("/s/f13.txt", kMissed)));
   for (int i = 0; i < kFiles; ++i) {
     const std::string name = "/f" + std::to_string(i) + ".txt";
-    const std::string content = ReadFile("src" + name);
-    EXPECT_EQ(ReadFile("one" + name), content) << name;
+    const std::string content = fs.Content(Native("/s" + name));
+    EXPECT_EQ(fs.Content(Native("/one" + name)), content) << name;
     if (i == 13) {
-      EXPECT_FALSE(fs::exists(PathOf("master" + name)));
+      EXPECT_FALSE(fs.Exists(Native("/m" + name)));
     } else {
-      EXPECT_EQ(ReadFile("two" + name), content) << name;
-      EXPECT_EQ(ReadFile("master" + name), content) << name;
+      EXPECT_EQ(fs.Content(Native("/two" + name)), content) << name;
+      EXPECT_EQ(fs.Content(Native("/m" + name)), content) << name;
     }
   }
-  EXPECT_EQ(ListTree("master").size(), static_cast<size_t>(kFiles - 1));  // nothing else there
+  EXPECT_EQ(fs.Tree(Native("/m")).size(), static_cast<size_t>(kFiles - 1));  // nothing else there
+}
+
+// Refusals the disk gives only to some users or on a full device: each is reported with its
+// path and reason, the run goes on, and what did not reach every destination stays out of the
+// master.
+struct RefusalCase {
+  const char* name;
+  const char* op;
+  const char* path;
+  FailReason reason;
+  std::vector<std::string> failures;
+  std::vector<std::string> master;
+};
+
+void PrintTo(const RefusalCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class RefusalTest : public testing::TestWithParam<RefusalCase> {};
+
+TEST_P(RefusalTest, IsReportedAndHoldsBackWhatItKeptFromADestination) {
+  const RefusalCase& c = GetParam();
+  MemoryFileSystem fs;
+  fs.AddFile(Native("/s/a.txt"), "a");
+  fs.AddFile(Native("/s/sub/b.txt"), "b");
+  Job(fs, "/d");
+  fs.FailOn(c.op, Native(c.path), c.reason);
+
+  RecordingSink sink = RunJob(fs);
+
+  EXPECT_THAT(sink.failures, ElementsAreArray(c.failures));
+  EXPECT_EQ(Steps(sink), 2 * static_cast<long>(engine::CopyList.size()));
+  EXPECT_THAT(fs.Tree(Native("/m")), ElementsAreArray(c.master));
+}
+
+using testing_support::kAccessDenied;
+using testing_support::kDiskFull;
+using testing_support::kInputOutput;
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, RefusalTest,
+    testing::Values(
+        RefusalCase{
+            "DestinationRefusesACopy",
+            "copy",
+            "/d/a.txt",
+            kAccessDenied,
+            {Refused("copy /s/a.txt -> /d//a.txt", kAccessDenied), HeldBack("/s/a.txt", kMissed)},
+            {"sub/", "sub/b.txt"}},
+        RefusalCase{"MasterIsFull",
+                    "copy",
+                    "/m/a.txt",
+                    kDiskFull,
+                    {Refused("copy /s/a.txt -> /m//a.txt", kDiskFull)},
+                    {"sub/", "sub/b.txt"}},
+        RefusalCase{"SourceFileCannotBeRead",
+                    "copy",
+                    "/s/sub/b.txt",
+                    kAccessDenied,
+                    {Refused("copy /s/sub/b.txt -> /d//sub/b.txt", kAccessDenied),
+                     HeldBack("/s/sub/b.txt", kMissed)},
+                    {"a.txt", "sub/"}},
+        RefusalCase{"SubfolderCannotBeListed",
+                    "list",
+                    "/s/sub",
+                    kAccessDenied,
+                    {Refused("list /s/sub", kAccessDenied)},
+                    {"a.txt", "sub/"}},
+        RefusalCase{"EntryCannotBeExamined",
+                    "status",
+                    "/s/sub/b.txt",
+                    kAccessDenied,
+                    {Refused("status /s/sub/b.txt", kAccessDenied)},
+                    {"a.txt", "sub/"}},
+        RefusalCase{"FolderCannotBeMade",
+                    "mkdir",
+                    "/d/sub",
+                    kAccessDenied,
+                    {Refused("create folder /d/sub", kAccessDenied),
+                     Refused("copy /s/sub/b.txt -> /d//sub/b.txt", testing_support::kNoSuchFile),
+                     HeldBack("/s/sub/b.txt", kMissed)},
+                    {"a.txt", "sub/"}},
+        RefusalCase{"DestinationCannotBeFlushed",
+                    "flush",
+                    "/d",
+                    kInputOutput,
+                    {Refused("flush /d", kInputOutput),
+                     HeldBack("/s/sub/b.txt", "its copies could not be flushed to disk"),
+                     HeldBack("/s/a.txt", "its copies could not be flushed to disk")},
+                    {"sub/"}}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+// A sink that can no longer report asks the run to stop: nothing new starts, the copy that the
+// last status reports has been made, and Finish never comes.
+TEST(RunSyncTest, StopsWhenTheSinkAsksAfterAStatus) {
+  struct Case {
+    int statuses;
+    std::vector<std::string> events;
+    std::vector<std::string> writes;
+  };
+  const Case cases[] = {
+      {1, {"Start", kScan}, {}},
+      {3,
+       {"Start", kScan, "Total 4", "Step", Copy("/s/sub/b.txt"), "Step", Copy("/s/a.txt")},
+       {Entry("mkdir /d"), Entry("mkdir /d/sub"), Entry("mkdir /m"), Entry("mkdir /m/sub"),
+        Entry("copy /s/sub/b.txt -> /d//sub/b.txt"), Entry("copy /s/a.txt -> /d//a.txt")}},
+  };
+  for (const Case& c : cases) {
+    MemoryFileSystem fs;
+    fs.AddFile(Native("/s/a.txt"), "a");
+    fs.AddFile(Native("/s/sub/b.txt"), "b");
+    Job(fs, "/d");
+
+    RecordingSink sink = RunJob(fs, c.statuses);
+
+    EXPECT_EQ(sink.events, c.events) << c.statuses;
+    EXPECT_EQ(Writes(fs), c.writes) << c.statuses;
+    EXPECT_THAT(sink.failures, IsEmpty());
+  }
 }
 
 struct NoSourceCase {
   const char* what;
-  std::string source_line;  // <t> stands for the test's folder
-  const char* reason;
+  std::string source_line;
+  std::string reason;
 };
 
 void PrintTo(const NoSourceCase& c, std::ostream* os) {
   *os << c.what;
 }
 
-class NoSourceTest : public RunSyncTest, public testing::WithParamInterface<NoSourceCase> {};
+class NoSourceTest : public testing::TestWithParam<NoSourceCase> {};
 
 TEST_P(NoSourceTest, ReportsTheSourceAndDoesNothing) {
   const NoSourceCase& c = GetParam();
-  WriteFile("file", "x");
-  std::string source = c.source_line;
-  if (size_t at = source.find("<t>"); at != std::string::npos)
-    source.replace(at, 3, PathOf());
-  std::string settings = source == "no settings file"
-                             ? PathOf("missing.bfs")
-                             : Settings(source + "\nMasterFolder=" + PathOf("master") + "\n");
+  MemoryFileSystem fs;
+  fs.AddFile(Native("/file"), "x");
+  if (c.source_line != "no settings file")
+    Settings(fs, Native(c.source_line) + "\nMasterFolder=" + Native("/m") + "\n");
 
-  RecordingSink sink = Run(settings);
+  RecordingSink sink = RunJob(fs);
 
-  EXPECT_THAT(sink.events,
-              ElementsAre("Start", "Status Get list of files...", "Total 0", "Finish"));
-  EXPECT_THAT(sink.failures, ElementsAre(HasSubstr(c.reason))) << c.what;
-  EXPECT_FALSE(fs::exists(PathOf("master")));
+  EXPECT_THAT(sink.events, ElementsAre("Start", kScan, "Total 0", "Finish"));
+  EXPECT_THAT(sink.failures, ElementsAre(c.reason)) << c.what;
+  EXPECT_FALSE(fs.Exists(Native("/m")));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Sources, NoSourceTest,
-    testing::Values(NoSourceCase{"missing folder", "SourceFolder=<t>/nothing",
-                                 "/nothing: No such file or directory"},
-                    NoSourceCase{"a file", "SourceFolder=<t>/file", "/file: Not a directory"},
-                    NoSourceCase{"empty", "SourceFolder=", "source folder"},
-                    NoSourceCase{"no key", "Mask=*", "source folder"},
-                    NoSourceCase{"no file", "no settings file", "source folder"}));
+    testing::Values(
+        NoSourceCase{"missing folder", "SourceFolder=/nothing",
+                     Refused("list /nothing", testing_support::kNoSuchFile)},
+        NoSourceCase{"a file", "SourceFolder=/file",
+                     Refused("list /file", testing_support::kNotAFolder)},
+        NoSourceCase{"empty", "SourceFolder=", "no source folder is set: nothing to copy"},
+        NoSourceCase{"no key", "Mask=*", "no source folder is set: nothing to copy"},
+        NoSourceCase{"no file", "no settings file", "no source folder is set: nothing to copy"}));
 
-// "src/" gives "src//a.txt" during the scan; the relative path still starts at the second "/".
-TEST_F(RunSyncTest, TrailingSeparatorsShowAsDoubleAndChangeNothingElse) {
-  WriteFile("src/a.txt", "a");
-  WriteFile("src/sub/b.txt", "b");
-  std::string settings =
-      Settings("SourceFolder=" + PathOf("src") + "/\nMasterFolder=" + PathOf("master") +
-               "/\nDestFolder=" + PathOf("dest") + "/\n");
+// "/s/" gives "/s//a.txt" during the scan; the relative path still starts at the second "/".
+TEST(RunSyncTest, TrailingSeparatorsShowAsDoubleAndChangeNothingElse) {
+  MemoryFileSystem fs;
+  fs.AddFile(Native("/s/a.txt"), "a");
+  fs.AddFile(Native("/s/sub/b.txt"), "b");
+  Settings(fs, Native("SourceFolder=/s/\nMasterFolder=/m/\nDestFolder=/d/\n"));
 
-  RecordingSink first = Run(settings);
+  RecordingSink first = RunJob(fs);
 
   EXPECT_THAT(first.failures, IsEmpty());
-  EXPECT_THAT(first.events, testing::Contains("Status Copy " + PathOf("src") + "//sub/b.txt"));
-  EXPECT_THAT(first.events, testing::Contains("Status Copy " + PathOf("src") + "//a.txt"));
-  for (const char* target : {"dest", "master"}) {
-    EXPECT_THAT(ListTree(target), ElementsAre("a.txt", "sub/", "sub/b.txt")) << target;
+  EXPECT_THAT(first.events, testing::Contains(Copy("/s//sub/b.txt")));
+  EXPECT_THAT(first.events, testing::Contains(Copy("/s//a.txt")));
+  for (const char* target : {"/d", "/m"}) {
+    EXPECT_THAT(fs.Tree(Native(target)), ElementsAre("a.txt", "sub/", "sub/b.txt")) << target;
   }
-  EXPECT_THAT(Run(settings).events,
-              ElementsAre("Start", "Status Get list of files...", "Total 0", "Finish"));
+  EXPECT_THAT(RunJob(fs).events, ElementsAre("Start", kScan, "Total 0", "Finish"));
 }
 
 }  // namespace

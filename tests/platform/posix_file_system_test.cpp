@@ -75,6 +75,92 @@ TEST_F(PosixFileSystemTest, SizeIsTheLow32Bits) {
   EXPECT_EQ(entry.Size, 5u);
 }
 
+// Whatever is not a file or a folder after following links is not listed, and never opened:
+// opening a pipe would stall the scan.
+TEST_F(PosixFileSystemTest, EntriesThatAreNeitherFilesNorFoldersAreLeftOut) {
+  MakeFolder("odd");
+  ASSERT_EQ(mkfifo(PathOf("odd/pipe.txt").c_str(), 0644), 0);
+  fs::create_symlink(PathOf("odd/pipe.txt"), PathOf("odd/pipe-link.txt"));
+  fs::create_symlink(PathOf("nowhere"), PathOf("odd/dangling.txt"));
+
+  platform::FolderListing listing;
+  ASSERT_TRUE(fs_.ListFolder(PathOf("odd"), "*.*", true, &listing).ok());
+
+  EXPECT_THAT(listing.files, testing::IsEmpty());
+  EXPECT_THAT(listing.subfolders, testing::IsEmpty());
+  EXPECT_THAT(listing.failures, testing::IsEmpty());
+}
+
+// A linked folder, and every spelling of a folder, has the identity of the folder itself, so
+// the scan can tell a target inside the source and a link back up the tree.
+TEST_F(PosixFileSystemTest, FolderIdentityFollowsLinksAndSpellings) {
+  MakeFolder("src/sub");
+  fs::create_directory_symlink(PathOf("src"), PathOf("src/sub/to-top"));
+  platform::FolderId src, dotted, linked;
+  ASSERT_TRUE(fs_.GetFolderId(PathOf("src"), &src).ok());
+  ASSERT_TRUE(fs_.GetFolderId(PathOf("src") + "/./sub/..//", &dotted).ok());
+  ASSERT_TRUE(fs_.GetFolderId(PathOf("src/sub/to-top"), &linked).ok());
+  platform::FolderListing listing;
+  ASSERT_TRUE(fs_.ListFolder(PathOf("src/sub"), "*.*", true, &listing).ok());
+
+  EXPECT_TRUE(dotted == src);
+  EXPECT_TRUE(linked == src);
+  ASSERT_EQ(listing.subfolders.size(), 1u);
+  EXPECT_TRUE(listing.subfolders[0].id == src);
+}
+
+// Times compare in the 2-second steps of an MS-DOS time.
+TEST_F(PosixFileSystemTest, TimesOfOneTwoSecondStepAreEqual) {
+  constexpr long long kEven = 1700000000;
+  const struct {
+    const char* name;
+    long long seconds;
+    long nanoseconds;
+  } files[] = {{"even", kEven, 0}, {"same-step", kEven + 1, 999999999}, {"before", kEven - 1, 0}};
+  for (const auto& file : files) {
+    WriteFile(file.name, "x");
+    SetTime(file.name, file.seconds, file.nanoseconds);
+  }
+  engine::FileEntry even, same_step, before;
+  ASSERT_TRUE(fs_.FindEntry(PathOf(), "even", &even));
+  ASSERT_TRUE(fs_.FindEntry(PathOf(), "same-step", &same_step));
+  ASSERT_TRUE(fs_.FindEntry(PathOf(), "before", &before));
+  fs_.EndLookups();
+
+  EXPECT_EQ(same_step.Time, even.Time);
+  EXPECT_NE(before.Time, even.Time);
+}
+
+TEST_F(PosixFileSystemTest, CopiesCarryTimeAndModeAndReplaceReadOnlyCopies) {
+  WriteFile("src/ro.txt", "v1");
+  SetTime("src/ro.txt", 1700000000, 123456789);
+  fs::permissions(PathOf("src/ro.txt"), fs::perms(0444));
+  WriteFile("src/run.sh", "#!/bin/sh\n");
+  SetTime("src/run.sh", 1600000001, 500000000);
+  fs::permissions(PathOf("src/run.sh"), fs::perms(0750));
+  WriteFile("src/shared.txt", "s");
+  fs::permissions(PathOf("src/shared.txt"), fs::perms(0666));  // more than the usual umask lets by
+  MakeFolder("dest");
+  platform::SourceStamp stamp = 0;
+  for (const char* name : {"ro.txt", "run.sh", "shared.txt"}) {
+    ASSERT_TRUE(fs_.CopyOver(PathOf("src/") + name, PathOf("dest/") + name, 0, &stamp).ok());
+  }
+  fs::permissions(PathOf("src/ro.txt"), fs::perms(0644));
+  WriteFile("src/ro.txt", "version 2");
+  fs::permissions(PathOf("src/ro.txt"), fs::perms(0444));
+  SetTime("src/ro.txt", 1700000100, 987654321);
+
+  ASSERT_TRUE(fs_.CopyOver(PathOf("src/ro.txt"), PathOf("dest/ro.txt"), 0, &stamp).ok());
+
+  EXPECT_EQ(ReadFile("dest/ro.txt"), "version 2");
+  EXPECT_EQ(TimeOf("dest/ro.txt"), "1700000100.987654321");
+  EXPECT_EQ(ModeOf("dest/ro.txt"), 0444u);
+  EXPECT_EQ(TimeOf("dest/run.sh"), "1600000001.500000000");
+  EXPECT_EQ(ModeOf("dest/run.sh"), 0750u);
+  EXPECT_EQ(ModeOf("dest/shared.txt"), 0666u);
+  EXPECT_THAT(ListTree("dest"), testing::ElementsAre("ro.txt", "run.sh", "shared.txt"));
+}
+
 // What a cleaner may remove: only a plain file whose temporary name is the one bound to its own
 // inode and whose lock nobody holds. Everything else of the pattern belongs to someone else.
 class StaleTemporaryTest;

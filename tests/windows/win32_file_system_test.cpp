@@ -58,6 +58,7 @@ class Win32FileSystemTest : public testing_support::TempDirTest {
   }
 
   platform::FileSystem& fs_ = platform::DefaultFileSystem();
+  platform::SourceStamp stamp_ = 0;
 };
 
 TEST_F(Win32FileSystemTest, ListsMatchingFilesAndEverySubfolder) {
@@ -182,7 +183,7 @@ TEST_F(Win32FileSystemTest, CopyOverCarriesContentTimeAndAttributes) {
   AddAttributes("src\\a.txt", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
   MakeFolder("dst");
 
-  ASSERT_TRUE(fs_.CopyOver(PathOf("src\\a.txt"), PathOf("dst") + "\\\\a.txt").ok());
+  ASSERT_TRUE(fs_.CopyOver(PathOf("src\\a.txt"), PathOf("dst") + "\\\\a.txt", 0, &stamp_).ok());
 
   EXPECT_EQ(ReadFile("dst\\a.txt"), "new content");
   EXPECT_EQ(Attributes("dst\\a.txt"), Attributes("src\\a.txt"));
@@ -196,7 +197,7 @@ TEST_F(Win32FileSystemTest, CopyOverReplacesAReadOnlyDestination) {
   WriteFile("dst\\a.txt", "old");
   AddAttributes("dst\\a.txt", FILE_ATTRIBUTE_READONLY);
 
-  ASSERT_TRUE(fs_.CopyOver(PathOf("src\\a.txt"), PathOf("dst\\a.txt")).ok());
+  ASSERT_TRUE(fs_.CopyOver(PathOf("src\\a.txt"), PathOf("dst\\a.txt"), 0, &stamp_).ok());
 
   EXPECT_EQ(ReadFile("dst\\a.txt"), "new");
   EXPECT_EQ(Attributes("dst\\a.txt") & FILE_ATTRIBUTE_READONLY, 0u);
@@ -216,7 +217,7 @@ TEST_F(Win32FileSystemTest, AFailedCopyLeavesTheDestinationAndNoTemporaryFile) {
       {PathOf("src\\a.txt"), PathOf("nowhere\\a.txt")},    // no destination folder
   };
   for (const Case& c : cases) {
-    platform::IoResult r = fs_.CopyOver(c.from, c.to);
+    platform::IoResult r = fs_.CopyOver(c.from, c.to, 0, &stamp_);
     EXPECT_FALSE(r.ok()) << c.to;
     EXPECT_THAT(r.message, StartsWith("copy " + c.from + " -> " + c.to + ": ")) << c.to;
   }

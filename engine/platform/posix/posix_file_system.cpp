@@ -1,6 +1,7 @@
 // The file system on Linux and other POSIX systems: directory reads and status calls relative
 // to an open folder, copies inside the kernel, each given its name only once it is complete.
-#include <dirent.h>
+// The larger pieces live beside it: listings, copies and flushes, temporary files, settings
+// texts, and the dry run's probes.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,64 +14,21 @@
 
 #include "engine/ini_text.h"
 #include "engine/platform/file_system.h"
-#include "engine/platform/posix/copy_data.h"
 #include "engine/platform/posix/local_dos_time.h"
+#include "engine/platform/posix/posix_copy.h"
 #include "engine/platform/posix/posix_io.h"
+#include "engine/platform/posix/posix_listing.h"
 #include "engine/platform/posix/posix_probes.h"
+#include "engine/platform/posix/read_text.h"
 #include "engine/platform/posix/replace_text.h"
 #include "engine/platform/posix/temp_file.h"
-#include "engine/wildcard.h"
 
 namespace platform {
 namespace {
 
-uint32_t AttributesOf(const struct stat& st, const char* name) {
-  uint32_t attr = 0;
-  if (S_ISDIR(st.st_mode)) attr |= engine::kAttrFolder;
-  if (S_ISREG(st.st_mode)) attr |= engine::kAttrArchive;
-  if ((st.st_mode & S_IWUSR) == 0) attr |= engine::kAttrReadOnly;
-  if (name[0] == '.' && std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0) {
-    attr |= engine::kAttrHidden;
-  }
-  return attr;
-}
-
-engine::FileEntry EntryOf(const struct stat& st, const char* name) {
-  engine::FileEntry e;
-  e.Time = LocalDosTime(st.st_mtim.tv_sec);
-  e.Size = S_ISDIR(st.st_mode) ? 0 : static_cast<uint32_t>(st.st_size);
-  e.Attr = AttributesOf(st, name);
-  e.Name = name;
-  return e;
-}
-
-SourceStamp StampOf(const struct stat& st) {
-  const uint64_t parts[] = {
-      static_cast<uint64_t>(st.st_dev),          static_cast<uint64_t>(st.st_ino),
-      static_cast<uint64_t>(st.st_size),         static_cast<uint64_t>(st.st_mtim.tv_sec),
-      static_cast<uint64_t>(st.st_mtim.tv_nsec), static_cast<uint64_t>(st.st_ctim.tv_sec),
-      static_cast<uint64_t>(st.st_ctim.tv_nsec)};
-  uint64_t h = 0xcbf29ce484222325ull;
-  for (uint64_t part : parts) {
-    h ^= part;
-    h *= 0x100000001b3ull;
-    h ^= h >> 31;
-  }
-  return h == 0 ? 1 : h;
-}
-
 std::string BaseName(const std::string& path) {
   size_t cut = path.rfind('/');
   return cut == std::string::npos ? path : path.substr(cut + 1);
-}
-
-mode_t ProcessUmask() {
-  static const mode_t mask = [] {
-    mode_t m = umask(0);
-    umask(m);
-    return m;
-  }();
-  return mask;
 }
 
 class PosixFileSystem final : public FileSystem {
@@ -81,50 +39,7 @@ class PosixFileSystem final : public FileSystem {
 
   IoResult ListFolder(const std::string& folder, const std::string& mask, bool with_subfolders,
                       FolderListing* listing) override {
-    int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return Failed("list " + folder, errno);
-    DIR* dir = fdopendir(fd);
-    if (dir == nullptr) {
-      int err = errno;
-      close(fd);
-      return Failed("list " + folder, err);
-    }
-    const bool every_name = engine::MaskMatchesEverything(mask);
-    struct stat st;
-    // readdir tells its failure only through errno, so clear it before every call: a failed
-    // fstatat of a dangling link must not pass for a failed listing.
-    while (struct dirent* d = (errno = 0, readdir(dir))) {
-      const char* name = d->d_name;
-      if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0))) continue;
-      const bool maybe_folder = d->d_type == DT_DIR || d->d_type == DT_LNK ||
-                                d->d_type == DT_UNKNOWN;
-      const bool maybe_file = d->d_type == DT_REG || d->d_type == DT_LNK ||
-                              d->d_type == DT_UNKNOWN;
-      const bool wanted_file =
-          maybe_file && !mask.empty() && (every_name || engine::MatchesMask(mask, name));
-      if (!(maybe_folder && with_subfolders) && !wanted_file) continue;
-      // Links are followed; whatever is neither a file nor a folder then is left out, and so
-      // are dangling links and entries gone since the read. Any other refusal is reported.
-      if (fstatat(dirfd(dir), name, &st, 0) != 0) {
-        if (errno != ENOENT && errno != ELOOP) {
-          listing->failures.push_back(Failed("status " + folder + "/" + name, errno).message);
-        }
-        continue;
-      }
-      if (S_ISDIR(st.st_mode)) {
-        if (with_subfolders) {
-          listing->subfolders.push_back(
-              {name, AttributesOf(st, name),
-               {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)}});
-        }
-      } else if (S_ISREG(st.st_mode) && wanted_file) {
-        listing->files.push_back(EntryOf(st, name));
-      }
-    }
-    int err = errno;
-    closedir(dir);
-    if (err != 0) return Failed("list " + folder, err);
-    return {};
+    return ListFolderEntries(folder, mask, with_subfolders, listing);
   }
 
   bool FindEntry(const std::string& folder, const std::string& name,
@@ -171,43 +86,9 @@ class PosixFileSystem final : public FileSystem {
     return Failed("create folder " + path, err);
   }
 
-  IoResult CopyOver(const std::string& from, const std::string& to) override {
-    SourceStamp copied;
-    return CopyOverStamped(from, to, 0, &copied);
-  }
-
-  IoResult CopyOverStamped(const std::string& from, const std::string& to, SourceStamp expected,
-                           SourceStamp* copied) override {
-    const std::string what = "copy " + from + " -> " + to;
-    // Non-blocking, so a pipe put in the file's place cannot stall the run.
-    Fd source(open(from.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (source.get() < 0) return Failed(what, errno);
-    struct stat st;
-    if (fstat(source.get(), &st) != 0) return Failed(what, errno);
-    if (!S_ISREG(st.st_mode)) {
-      IoResult r = Failed(what, EINVAL);
-      r.message = what + ": not a regular file";
-      return r;
-    }
-    *copied = StampOf(st);
-    if (expected != 0 && *copied != expected) {
-      IoResult r = Failed(what, EAGAIN);
-      r.message = what + ": the file changed during the run";
-      return r;
-    }
-    TempFile temp;
-    // Created with its final permission bits where the umask keeps them, else fixed below; and
-    // readable to its owner meanwhile, so a run may clean it up if this one is killed.
-    const mode_t mode = st.st_mode & 0777;
-    const bool exact = (mode & ~ProcessUmask()) == mode && (mode & S_IRUSR) != 0;
-    if (int err = temp.Create(ParentOf(to), exact ? mode : 0600)) return Failed(what, err);
-    static thread_local CopyBuffer buffer;  // copies run on several threads at once
-    if (int err = CopyData(source.get(), temp.fd(), st.st_size, buffer)) return Failed(what, err);
-    if (!exact && fchmod(temp.fd(), mode) != 0) return Failed(what, errno);
-    const struct timespec times[2] = {st.st_atim, st.st_mtim};
-    if (futimens(temp.fd(), times) != 0) return Failed(what, errno);
-    if (int err = temp.CommitAs(to)) return Failed(what, err);
-    return {};
+  IoResult CopyOver(const std::string& from, const std::string& to, SourceStamp expected,
+                    SourceStamp* copied) override {
+    return CopyOverAtomically(from, to, expected, copied);
   }
 
   // Copies are mostly kernel work on page-cache pages, which spreads over the processors.
@@ -221,23 +102,7 @@ class PosixFileSystem final : public FileSystem {
 
   void FlushFolders(const std::vector<std::string>& folders,
                     std::vector<std::string>* failures) override {
-    std::vector<dev_t> flushed;
-    for (const std::string& folder : folders) {
-      struct stat st;
-      if (stat(folder.c_str(), &st) != 0) {
-        // A folder gone since took its copies with it: nothing of it to keep.
-        if (errno != ENOENT && errno != ENOTDIR) {
-          failures->push_back(Failed("flush " + folder, errno).message);
-        }
-        continue;
-      }
-      if (std::find(flushed.begin(), flushed.end(), st.st_dev) != flushed.end()) continue;
-      flushed.push_back(st.st_dev);
-      Fd fd(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-      if (fd.get() < 0 || syncfs(fd.get()) != 0) {
-        failures->push_back(Failed("flush " + folder, errno).message);
-      }
-    }
+    FlushFileSystemsOf(folders, failures);
   }
 
   IoResult ProbeMakeFolder(const std::string& path) override { return PosixProbeMakeFolder(path); }
@@ -263,30 +128,7 @@ class PosixFileSystem final : public FileSystem {
   }
 
   IoResult ReadText(const std::string& path, std::string* text) override {
-    const std::string what = "read " + path;
-    if (path.empty()) return Failed(what, ENOENT);
-    Fd fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (fd.get() < 0) return Failed(what, errno);
-    struct stat st;
-    if (fstat(fd.get(), &st) != 0) return Failed(what, errno);
-    if (S_ISDIR(st.st_mode)) return Failed(what, EISDIR);
-    if (!S_ISREG(st.st_mode)) {
-      IoResult r = Failed(what, EINVAL);
-      r.message = what + ": not a regular file";
-      return r;
-    }
-    if (st.st_size > kMaxTextSize) return Failed(what, EFBIG);
-    text->clear();
-    char chunk[16384];
-    for (;;) {
-      ssize_t n = read(fd.get(), chunk, sizeof chunk);
-      if (n < 0 && errno == EINTR) continue;
-      if (n < 0) return Failed(what, errno);
-      if (n == 0) break;
-      text->append(chunk, static_cast<size_t>(n));
-      if (text->size() > static_cast<size_t>(kMaxTextSize)) return Failed(what, EFBIG);
-    }
-    return {};
+    return ReadTextFile(path, text);
   }
 
   IoResult ReplaceText(const std::string& path, const std::string& text) override {
@@ -309,8 +151,6 @@ class PosixFileSystem final : public FileSystem {
   }
 
  private:
-  static constexpr off_t kMaxTextSize = 64 << 20;
-
   std::string lookup_folder_;
   Fd lookup_fd_;
   bool lookup_open_ = false;

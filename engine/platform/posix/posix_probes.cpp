@@ -5,29 +5,18 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 
+#include "engine/platform/posix/posix_io.h"
 #include "engine/platform/temp_name.h"
 
 namespace platform {
 namespace {
 
 IoResult Refused(const std::string& what, int code, const char* reason = nullptr) {
-  IoResult r;
-  r.os_code = code;
-  r.not_found = code == ENOENT || code == ENOTDIR;
-  r.no_space = code == ENOSPC || code == EDQUOT;
-  r.message = what + ": " + (reason != nullptr ? reason : std::strerror(code));
+  IoResult r = Failed(what, code);
+  if (reason != nullptr)
+    r.message = what + ": " + reason;
   return r;
-}
-
-std::string ParentOf(const std::string& path) {
-  size_t cut = path.rfind('/');
-  if (cut == std::string::npos)
-    return ".";
-  if (cut == 0)
-    return "/";
-  return path.substr(0, cut);
 }
 
 // Making or creating an entry needs write and search permission on its folder: 0, or the

@@ -9,7 +9,7 @@
 
 namespace platform {
 
-// FileSystem::CopyOverStamped. The stamp mixes the source's volume serial number, file index,
+// FileSystem::CopyOver. The stamp mixes the source's volume serial number, file index,
 // size, last-write time and change time, all taken from the handle the data is read from.
 IoResult CopyFileOver(const std::string& from, const std::string& to, SourceStamp expected,
                       SourceStamp* copied);

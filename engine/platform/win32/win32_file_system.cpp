@@ -118,13 +118,8 @@ class Win32FileSystem final : public FileSystem {
     return Win32Failure("create folder " + path, code);
   }
 
-  IoResult CopyOver(const std::string& from, const std::string& to) override {
-    SourceStamp copied;
-    return CopyFileOver(from, to, 0, &copied);
-  }
-
-  IoResult CopyOverStamped(const std::string& from, const std::string& to, SourceStamp expected,
-                           SourceStamp* copied) override {
+  IoResult CopyOver(const std::string& from, const std::string& to, SourceStamp expected,
+                    SourceStamp* copied) override {
     return CopyFileOver(from, to, expected, copied);
   }
 

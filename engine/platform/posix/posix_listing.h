@@ -1,0 +1,24 @@
+// Folder listings on POSIX, and the engine's view of one entry: the attribute word made from
+// its kind, mode and name, its time as a local MS-DOS time.
+#pragma once
+
+#include <sys/stat.h>
+
+#include <cstdint>
+#include <string>
+
+#include "engine/file_entry.h"
+#include "engine/platform/file_system.h"
+
+namespace platform {
+
+// Folder, archive (a plain file), read-only (owner write bit clear), hidden (name begins
+// with ".", but for "." and "..").
+uint32_t AttributesOf(const struct stat& st, const char* name);
+engine::FileEntry EntryOf(const struct stat& st, const char* name);
+
+// FileSystem::ListFolder on POSIX: readdir, each wanted entry examined with links followed.
+IoResult ListFolderEntries(const std::string& folder, const std::string& mask, bool with_subfolders,
+                           FolderListing* listing);
+
+}  // namespace platform
