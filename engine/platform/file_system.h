@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/file_entry.h"
+#include "engine/platform/source_stamp.h"
 
 namespace platform {
 
@@ -25,11 +26,6 @@ struct FolderId {
   uint64_t inode = 0;
   bool operator==(const FolderId&) const = default;
 };
-
-// Differs whenever a file's identity, size, last-write time or change time differs, so two
-// copies of a file carry the same stamp only when the file did not change between them.
-// 0 stands for "not known".
-using SourceStamp = uint64_t;
 
 struct Subfolder {
   std::string name;

@@ -15,18 +15,11 @@ namespace platform {
 namespace {
 
 SourceStamp StampOf(const struct stat& st) {
-  const uint64_t parts[] = {
+  return StampOfParts({
       static_cast<uint64_t>(st.st_dev),          static_cast<uint64_t>(st.st_ino),
       static_cast<uint64_t>(st.st_size),         static_cast<uint64_t>(st.st_mtim.tv_sec),
       static_cast<uint64_t>(st.st_mtim.tv_nsec), static_cast<uint64_t>(st.st_ctim.tv_sec),
-      static_cast<uint64_t>(st.st_ctim.tv_nsec)};
-  uint64_t h = 0xcbf29ce484222325ull;
-  for (uint64_t part : parts) {
-    h ^= part;
-    h *= 0x100000001b3ull;
-    h ^= h >> 31;
-  }
-  return h == 0 ? 1 : h;
+      static_cast<uint64_t>(st.st_ctim.tv_nsec)});
 }
 
 mode_t ProcessUmask() {
