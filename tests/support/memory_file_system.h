@@ -59,6 +59,7 @@ class MemoryFileSystem : public platform::FileSystem {
   // destination), "flush", "read", "write", or "cwd" (with any path).
   void FailOn(const std::string& op, const std::string& path, FailReason reason);
   void SetParallelCopies(int lanes) { parallel_copies_ = lanes; }
+  void SetParallelScans(int lanes) { parallel_scans_ = lanes; }
 
   bool Exists(const std::string& path) const;
   bool IsFolder(const std::string& path) const;
@@ -87,6 +88,7 @@ class MemoryFileSystem : public platform::FileSystem {
                               platform::SourceStamp expected,
                               platform::SourceStamp* copied) override;
   int ParallelCopies() const override { return parallel_copies_; }
+  int ParallelScans() const override { return parallel_scans_; }
   // Logs the call and removes nothing: no file here was left behind by a killed run.
   void RemoveStaleTemporaries(const std::string& folder) override;
   // Logs each folder; an injected failure is appended.
@@ -136,6 +138,7 @@ class MemoryFileSystem : public platform::FileSystem {
   std::vector<std::string> log_;
   uint64_t next_serial_ = 1;
   int parallel_copies_ = 1;
+  int parallel_scans_ = 1;
 };
 
 }  // namespace testing_support
