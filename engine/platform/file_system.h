@@ -51,7 +51,8 @@ struct FolderListing {
 //
 // Threads: a run calls everything from the thread it runs on, with two exceptions. While its
 // scan examines folders side by side (ParallelScans above 1), ListFolder and FindEntries may be
-// called from several scan threads at once; while its copies run side by side (ParallelCopies
+// called from several scan threads at once, and so may GetAttributes while the folder pass
+// asks which folders are there already; while its copies run side by side (ParallelCopies
 // above 1), CopyOver and RemoveStaleTemporaries may be called from several copy threads at
 // once. No other call is made meanwhile. A file system that keeps state must guard the calls
 // whose side-by-side use it allows; every other call needs no guard.
