@@ -131,17 +131,15 @@ void Take(ScanLanes& lanes, FolderScan& folder, const TOptionSync& options, Prog
   lanes.Wait(folder);
   if (!folder.listed) return;  // stopped before it was listed
   for (const std::string& failure : folder.failures) sink.Failure(failure);
-  for (const std::unique_ptr<FolderScan>& sub : folder.subfolders) {
+  for (std::unique_ptr<FolderScan>& sub : folder.subfolders) {
     found.sub_folders.emplace_back(RelativePath(sub->path(), options.SourceFolder));
     Take(lanes, *sub, options, sink, found);
+    // Taken, with all below it: its memory goes now. Once stopped, lanes may still be
+    // examining what lies below; it is dropped with them.
+    if (!sink.StopRequested()) sub.reset();
   }
   found.copy_list.insert(found.copy_list.end(), std::make_move_iterator(folder.changed.begin()),
                          std::make_move_iterator(folder.changed.end()));
-  // Once stopped, lanes may still be examining what lies below; it is dropped with them.
-  if (!sink.StopRequested()) {
-    folder.changed = {};
-    folder.subfolders.clear();
-  }
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
 #include "engine/scan_lanes.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace engine {
 
 ScanLanes::ScanLanes(int lanes) {
@@ -32,17 +35,14 @@ void ScanLanes::Wait(ScanTask& task) {
   std::unique_lock<std::mutex> lock(mutex_);
   while (task.state_ != ScanTask::State::kDone) {
     if (task.state_ == ScanTask::State::kQueued && !stopping_) {
+      // Most often the newest: the walk waits for the folder it queued last.
+      auto it = std::find(queued_.rbegin(), queued_.rend(), &task);
+      queued_.erase(std::next(it).base());
       RunHere(task, lock);
-      continue;
-    }
-    // Another lane runs it: meanwhile this thread takes the newest queued task.
-    ScanTask* other = nullptr;
-    while (!stopping_ && !queued_.empty() && other == nullptr) {
-      other = queued_.back();
+    } else if (task.state_ == ScanTask::State::kRunning && !queued_.empty()) {
+      // Another lane runs it: meanwhile this thread takes the newest queued task.
+      ScanTask* other = queued_.back();
       queued_.pop_back();
-      if (other->state_ != ScanTask::State::kQueued) other = nullptr;
-    }
-    if (other != nullptr) {
       RunHere(*other, lock);
     } else if (task.state_ == ScanTask::State::kRunning) {
       changed_.wait(lock);
@@ -74,7 +74,7 @@ void ScanLanes::Work() {
     if (stopping_) return;
     ScanTask* task = queued_.back();
     queued_.pop_back();
-    if (task->state_ == ScanTask::State::kQueued) RunHere(*task, lock);
+    RunHere(*task, lock);
   }
 }
 

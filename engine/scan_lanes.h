@@ -56,7 +56,7 @@ class ScanLanes {
 
   std::mutex mutex_;
   std::condition_variable changed_;
-  std::vector<ScanTask*> queued_;  // newest last; entries started elsewhere are skipped
+  std::vector<ScanTask*> queued_;  // the tasks queued and not started, newest last
   bool stopping_ = false;
   std::vector<std::thread> workers_;
 };
