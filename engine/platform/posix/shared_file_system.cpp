@@ -49,10 +49,11 @@ bool IsShared(dev_t device, Ask ask) {
   auto it = std::find_if(known.begin(), known.end(), [&](const auto& k) { return k.first == device; });
   if (it != known.end()) return it->second;
   struct statfs fs;
-  const bool shared =
-      ask(&fs) == 0 &&
-      std::find(std::begin(kSharedTypes), std::end(kSharedTypes),
-                static_cast<uint32_t>(fs.f_type)) != std::end(kSharedTypes);
+  // A file system that cannot tell (a server that went away) is taken for a shared one: its
+  // rules are the careful ones.
+  if (ask(&fs) != 0) return true;
+  const bool shared = std::find(std::begin(kSharedTypes), std::end(kSharedTypes),
+                                static_cast<uint32_t>(fs.f_type)) != std::end(kSharedTypes);
   known.emplace_back(device, shared);
   return shared;
 }

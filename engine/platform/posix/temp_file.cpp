@@ -84,7 +84,8 @@ int TempFile::Create(const std::string& folder, mode_t mode) {
 
 int TempFile::CreateNamed(mode_t mode) {
   struct stat folder;
-  if (stat(folder_.c_str(), &folder) == 0 && IsSharedFileSystem(folder_.c_str(), folder.st_dev)) {
+  if (stat(folder_.c_str(), &folder) != 0) return errno;
+  if (IsSharedFileSystem(folder_.c_str(), folder.st_dev)) {
     return CreatePlaced(mode, PlaceOf(folder.st_dev, folder_));
   }
   for (int attempt = 0; attempt < 16; ++attempt) {
