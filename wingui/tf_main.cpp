@@ -75,6 +75,8 @@ HWND TfMain::Create(int show_command) {
                   CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, nullptr, nullptr, instance_, this);
   if (!window_)
     return nullptr;
+  SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(window_class.hIcon));
+  SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(window_class.hIconSm));
   CentreOnScreen();
   BuildControls();
   form_.FormCreate();
