@@ -1,7 +1,9 @@
 // Tells a shell script what parlowin.exe's window shows, for the tests that drive it with the
 // keyboard from outside:
 //   window_probe wait            waits for the window (30 s at most), exit 1 without it
-//   window_probe focus           the name of the focused control
+//   window_probe focus [NAME]    the name of the focused control; with NAME, waits until the
+//                                focus is there (the keys a script sent may still be on their
+//                                way), exit 1 when it does not come
 //   window_probe dump            one line per control: name, class, parent, rect, states, text
 //   window_probe rect NAME       the control's rectangle on the screen: "left top right bottom"
 #include <windows.h>
@@ -21,8 +23,14 @@ int main(int argc, char** argv) {
   if (command == "wait")
     return 0;
   if (command == "focus") {
-    std::printf("%s\n", window_tests::FocusedControl(window).c_str());
-    return 0;
+    std::string focus = window_tests::FocusedControl(window);
+    // A guard against waiting for ever, not a time limit on the window.
+    for (int tenth = 0; argc > 2 && focus != argv[2] && tenth < 300; ++tenth) {
+      Sleep(100);
+      focus = window_tests::FocusedControl(window);
+    }
+    std::printf("%s\n", focus.c_str());
+    return argc > 2 && focus != argv[2] ? 1 : 0;
   }
   const auto controls = window_tests::ReadControls(window);
   if (command == "dump") {
