@@ -6,6 +6,7 @@
 //                                way), exit 1 when it does not come
 //   window_probe dump            one line per control: name, class, parent, rect, states, text
 //   window_probe rect NAME       the control's rectangle on the screen: "left top right bottom"
+//   window_probe close           closes the window as its title bar's close button does
 #include <windows.h>
 
 #include <cstdio>
@@ -22,6 +23,8 @@ int main(int argc, char** argv) {
   }
   if (command == "wait")
     return 0;
+  if (command == "close")
+    return PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 1;
   if (command == "focus") {
     std::string focus = window_tests::FocusedControl(window);
     // A guard against waiting for ever, not a time limit on the window.
@@ -51,6 +54,6 @@ int main(int argc, char** argv) {
     std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
     return 0;
   }
-  std::fprintf(stderr, "usage: window_probe wait|focus|dump|rect NAME\n");
+  std::fprintf(stderr, "usage: window_probe wait|focus [NAME]|dump|rect NAME|close\n");
   return 64;
 }
