@@ -151,7 +151,10 @@ void TfMain::Command(int id, int code) {
   const auto is = [id](ControlId control) { return id == ControlIdOf(control); };
   // A handler's failure is reported as the program reports failures, and the window goes on.
   try {
-    if (code == BN_CLICKED) {
+    // A label's STN_CLICKED has the same code as a button's BN_CLICKED.
+    if (code == STN_CLICKED && is(ControlId::Label9)) {
+      form_.Label9Click();
+    } else if (code == BN_CLICKED) {
       if (is(ControlId::btStart)) {
         form_.btStartClick();
       } else if (is(ControlId::btExit)) {
@@ -168,8 +171,6 @@ void TfMain::Command(int id, int code) {
             form_.BrowseClick(field);
         }
       }
-    } else if (code == STN_CLICKED && is(ControlId::Label9)) {
-      form_.Label9Click();
     } else if (code == EN_CHANGE && is(ControlId::cbINI) && !setting_text_) {
       form_.cbINIChange();
     }
