@@ -68,7 +68,8 @@ void PaintGroupBox(HWND window, HDC dc) {
   RECT client;
   GetClientRect(window, &client);
   FillFace(window, dc);
-  HGDIOBJ old_font = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)));
+  HGDIOBJ old_font =
+      SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)));
   TEXTMETRICW metrics = {};
   GetTextMetricsW(dc, &metrics);
   RECT frame = client;

@@ -81,8 +81,8 @@ std::optional<std::string> Win32Dialogs::ChooseFolder(const std::string& start) 
                      FOS_NOCHANGEDIR);
   dialog->SetTitle(L"Select Directory");
   ComPtr<IShellItem> folder;
-  if (SUCCEEDED(SHCreateItemFromParsingName(FullPath(Wide(start)).c_str(), nullptr,
-                                            IID_IShellItem, reinterpret_cast<void**>(&folder)))) {
+  if (SUCCEEDED(SHCreateItemFromParsingName(FullPath(Wide(start)).c_str(), nullptr, IID_IShellItem,
+                                            reinterpret_cast<void**>(&folder)))) {
     dialog->SetFolder(folder.get());
   }
   if (FAILED(dialog->Show(owner_)))

@@ -40,8 +40,7 @@ void Paint(HWND window, HDC dc, const ButtonState& state) {
   GetClientRect(window, &client);
   const bool enabled = IsWindowEnabled(window) != FALSE;
   if (GetWindowLongPtrW(window, GWL_STYLE) & kBrowseLook) {
-    DrawFrameControl(dc, &client, DFC_BUTTON,
-                     DFCS_BUTTONPUSH | (state.pressed ? DFCS_PUSHED : 0));
+    DrawFrameControl(dc, &client, DFC_BUTTON, DFCS_BUTTONPUSH | (state.pressed ? DFCS_PUSHED : 0));
     DrawDots(dc, client, state.pressed);
     return;
   }

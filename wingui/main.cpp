@@ -5,6 +5,8 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <exception>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -12,6 +14,7 @@
 #include "engine/platform/win32/win32_text.h"
 #include "engine/version.h"
 #include "form/main_form.h"
+#include "form/path_texts.h"
 #include "wingui/dialogs.h"
 #include "wingui/tf_main.h"
 
@@ -69,9 +72,7 @@ int Answer(const std::string& text) {
   return 0;
 }
 
-}  // namespace
-
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
+int Main(HINSTANCE instance, int show_command) {
   // The program's own splitting rules, as parlocon's: a backslash is never an escape, and the
   // wide form holds every name whatever the ANSI code page.
   std::vector<std::string> arguments =
@@ -114,4 +115,19 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
   if (SUCCEEDED(com))
     CoUninitialize();
   return code;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
+  // No exception leaves the program but through a box that says what happened.
+  try {
+    return Main(instance, show_command);
+  } catch (const std::bad_alloc&) {
+    MessageBoxW(nullptr, L"Out of memory.", L"Parlowin", MB_OK | MB_ICONERROR);
+  } catch (const std::exception& e) {
+    MessageBoxW(nullptr, wingui::Wide(form::WithFullStop(e.what())).c_str(), L"Parlowin",
+                MB_OK | MB_ICONERROR);
+  }
+  return 1;
 }

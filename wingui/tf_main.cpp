@@ -25,10 +25,10 @@ constexpr COLORREF kBlue = RGB(0, 0, 255);
 // The order Tab walks: the bottom strip, the tab strip, then the pages' controls. Hidden and
 // disabled controls are passed over, so only the page shown counts.
 constexpr ControlId kTabOrder[] = {
-    ControlId::btExit,     ControlId::btStart,   ControlId::pc,        ControlId::meSource,
-    ControlId::meMaster,   ControlId::meDest,    ControlId::chSyncSub, ControlId::chCreateSub,
-    ControlId::cbINI,      ControlId::meMask,    ControlId::chSize,    ControlId::chDate,
-    ControlId::chReadOnly, ControlId::chHidden,  ControlId::chArchive, ControlId::chSystem,
+    ControlId::btExit,       ControlId::btStart,  ControlId::pc,        ControlId::meSource,
+    ControlId::meMaster,     ControlId::meDest,   ControlId::chSyncSub, ControlId::chCreateSub,
+    ControlId::cbINI,        ControlId::meMask,   ControlId::chSize,    ControlId::chDate,
+    ControlId::chReadOnly,   ControlId::chHidden, ControlId::chArchive, ControlId::chSystem,
     ControlId::chCompressed, ControlId::chAttr,
 };
 
@@ -61,9 +61,9 @@ HWND TfMain::Create(int show_command) {
   window_class.lpfnWndProc = WindowProc;
   window_class.hInstance = instance_;
   window_class.hIcon = LoadIconW(instance_, MAKEINTRESOURCEW(1));
-  window_class.hIconSm = static_cast<HICON>(LoadImageW(
-      instance_, MAKEINTRESOURCEW(1), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-      GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+  window_class.hIconSm = static_cast<HICON>(
+      LoadImageW(instance_, MAKEINTRESOURCEW(1), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                 GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
   window_class.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
   window_class.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
   window_class.lpszClassName = kMainClass;

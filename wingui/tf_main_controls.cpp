@@ -29,18 +29,17 @@ constexpr DWORD kGroupBox = kChild | WS_CLIPCHILDREN | BS_GROUPBOX;
 HWND TfMain::MakeIn(HWND parent, int id, const wchar_t* window_class, DWORD style, int left,
                     int top, int width, int height, const wchar_t* text) {
   const DWORD extended = lstrcmpW(window_class, WC_EDITW) == 0 ? WS_EX_CLIENTEDGE : 0;
-  HWND control = CreateWindowExW(extended, window_class, text, style, scale_(left), scale_(top),
-                                 scale_(width), scale_(height), parent,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_,
-                                 nullptr);
+  HWND control = CreateWindowExW(
+      extended, window_class, text, style, scale_(left), scale_(top), scale_(width), scale_(height),
+      parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
   SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.text), FALSE);
   return control;
 }
 
 HWND TfMain::Make(ControlId id, const wchar_t* window_class, DWORD style, ControlId parent,
                   int left, int top, int width, int height, const wchar_t* text) {
-  HWND control = MakeIn(Control(parent), ControlIdOf(id), window_class, style, left, top, width,
-                        height, text);
+  HWND control =
+      MakeIn(Control(parent), ControlIdOf(id), window_class, style, left, top, width, height, text);
   controls_[static_cast<size_t>(id)] = control;
   if (lstrcmpW(window_class, WC_STATICW) == 0)
     FitLabel(control, 0);
@@ -58,11 +57,11 @@ void TfMain::BuildControls() {
 
 void TfMain::BuildBottomStrip() {
   controls_[static_cast<size_t>(ControlId::Panel1)] =
-      MakeIn(window_, ControlIdOf(ControlId::Panel1), kPanelClass, kChild | WS_CLIPCHILDREN, 0,
-             280, kClientWidth, 51, L"");
+      MakeIn(window_, ControlIdOf(ControlId::Panel1), kPanelClass, kChild | WS_CLIPCHILDREN, 0, 280,
+             kClientWidth, 51, L"");
   Make(ControlId::btExit, WC_BUTTONW, kPushButton, ControlId::Panel1, 376, 13, 75, 31, L"Exit");
-  HWND start = Make(ControlId::btStart, WC_BUTTONW, kPushButton, ControlId::Panel1, 301, 13, 75,
-                    31, L"Start");
+  HWND start = Make(ControlId::btStart, WC_BUTTONW, kPushButton, ControlId::Panel1, 301, 13, 75, 31,
+                    L"Start");
   SendMessageW(start, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.bold), FALSE);
   // Hidden until a run; created after the buttons, so a long status line passes beneath them.
   Make(ControlId::pb, kGaugeClass, WS_CHILD, ControlId::Panel1, 7, 30, 281, 13, L"");
@@ -75,9 +74,9 @@ void TfMain::BuildBottomStrip() {
 }
 
 void TfMain::BuildPages() {
-  HWND pc = MakeIn(window_, ControlIdOf(ControlId::pc), WC_TABCONTROLW,
-                   kChild | WS_TABSTOP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0, kClientWidth,
-                   280, L"");
+  HWND pc =
+      MakeIn(window_, ControlIdOf(ControlId::pc), WC_TABCONTROLW,
+             kChild | WS_TABSTOP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0, kClientWidth, 280, L"");
   controls_[static_cast<size_t>(ControlId::pc)] = pc;
   MakeContainer(pc);
   const struct {
@@ -98,18 +97,17 @@ void TfMain::BuildPages() {
   SendMessageW(pc, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
   for (const auto& page : pages) {
     HWND window = CreateWindowExW(
-        WS_EX_CONTROLPARENT, kPageClass, page.text, WS_CHILD | WS_CLIPSIBLINGS, area.left,
-        area.top, area.right - area.left, area.bottom - area.top, pc,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlIdOf(page.page))), instance_,
-        nullptr);
+        WS_EX_CONTROLPARENT, kPageClass, page.text, WS_CHILD | WS_CLIPSIBLINGS, area.left, area.top,
+        area.right - area.left, area.bottom - area.top, pc,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlIdOf(page.page))), instance_, nullptr);
     controls_[static_cast<size_t>(page.page)] = window;
   }
   ShowPage(0);
 }
 
 void TfMain::MakePathField(ControlId field, ControlId parent, int left, int top, int width) {
-  HWND edit = Make(field, WC_EDITW, kChild | WS_TABSTOP | WS_CLIPSIBLINGS | ES_AUTOHSCROLL,
-                   parent, left, top, width, 21, L"");
+  HWND edit = Make(field, WC_EDITW, kChild | WS_TABSTOP | WS_CLIPSIBLINGS | ES_AUTOHSCROLL, parent,
+                   left, top, width, 21, L"");
   // The browse button lies over the edit's right end, inside its sunken border; a button
   // made the edit's own child would never be painted.
   RECT box;
@@ -118,9 +116,9 @@ void TfMain::MakePathField(ControlId field, ControlId parent, int left, int top,
   const int border = GetSystemMetrics(SM_CXEDGE);
   const int size = (box.bottom - box.top) - 2 * border;
   HWND button = CreateWindowExW(
-      0, kFlatButtonClass, L"", kChild | kBrowseLook, box.right - border - size,
-      box.top + border, size, size, Control(parent),
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(BrowseIdOf(field))), instance_, nullptr);
+      0, kFlatButtonClass, L"", kChild | kBrowseLook, box.right - border - size, box.top + border,
+      size, size, Control(parent), reinterpret_cast<HMENU>(static_cast<INT_PTR>(BrowseIdOf(field))),
+      instance_, nullptr);
   SetWindowPos(button, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   SendMessageW(edit, EM_SETMARGINS, EC_RIGHTMARGIN, MAKELPARAM(0, size + 1));
 }
@@ -128,8 +126,8 @@ void TfMain::MakePathField(ControlId field, ControlId parent, int left, int top,
 void TfMain::BuildGeneralPage() {
   Make(ControlId::Label1, WC_STATICW, kLabel, ControlId::tsGeneral, 8, 5, 92, 13,
        L"Options from INI-file");
-  HWND group = Make(ControlId::gbPath, WC_BUTTONW, kGroupBox, ControlId::tsGeneral, 7, 44, 433,
-                    165, L"Path");
+  HWND group = Make(ControlId::gbPath, WC_BUTTONW, kGroupBox, ControlId::tsGeneral, 7, 44, 433, 165,
+                    L"Path");
   MakeContainer(group);
   MakePathField(ControlId::meSource, ControlId::gbPath, 9, 32, 398);
   // Never shown or used.
@@ -141,8 +139,8 @@ void TfMain::BuildGeneralPage() {
   MakePathField(ControlId::meDest, ControlId::gbPath, 9, 135, 399);
   Make(ControlId::SpeedButton6, kFlatButtonClass, kChild, ControlId::gbPath, 406, 135, 22, 21,
        L"+");
-  for (ControlId plus : {ControlId::SpeedButton2, ControlId::SpeedButton4,
-                         ControlId::SpeedButton6}) {
+  for (ControlId plus :
+       {ControlId::SpeedButton2, ControlId::SpeedButton4, ControlId::SpeedButton6}) {
     SendMessageW(Control(plus), WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.bold), FALSE);
   }
   Make(ControlId::Label2, WC_STATICW, kLabel, ControlId::gbPath, 10, 18, 66, 13, L"Source Folder");
@@ -197,8 +195,8 @@ void TfMain::BuildMiscPage() {
       {ControlId::chAttr, 168, 20, 17, L"File Attributes", false},
   };
   for (const auto& row : boxes) {
-    HWND box_window = Make(row.box, WC_BUTTONW, kCheckBox, ControlId::gbFileMode, row.left,
-                           row.top, 97, row.height, row.text);
+    HWND box_window = Make(row.box, WC_BUTTONW, kCheckBox, ControlId::gbFileMode, row.left, row.top,
+                           97, row.height, row.text);
     SendMessageW(box_window, BM_SETCHECK, row.checked ? BST_CHECKED : BST_UNCHECKED, 0);
     // The five attribute boxes wait for "File Attributes".
     if (row.left == 186)
@@ -215,8 +213,7 @@ void TfMain::BuildAboutPage() {
        L"\u00a9 Parlowen authors");
   Make(ControlId::Label8, WC_STATICW, kLabel, ControlId::tsAbout, 17, 44, 41, 13, L"support  ");
   // Its text, the contact, is the form's; a click on it is reported.
-  Make(ControlId::Label9, WC_STATICW, kLabel | SS_NOTIFY, ControlId::tsAbout, 64, 44, 83, 13,
-       L"");
+  Make(ControlId::Label9, WC_STATICW, kLabel | SS_NOTIFY, ControlId::tsAbout, 64, 44, 83, 13, L"");
 }
 
 void TfMain::CentreOnScreen() {

@@ -100,8 +100,8 @@ TEST(ProgramResourcesTest, WindowHoldsTheVersionInARussianStringTable) {
   };
   EXPECT_EQ(text(L"FileVersion"), engine::kVersion);
   EXPECT_EQ(text(L"ProductVersion"), "1.0.0.0");
-  for (const wchar_t* name : {L"CompanyName", L"FileDescription", L"ProductName",
-                              L"LegalCopyright", L"OriginalFilename", L"Comments"}) {
+  for (const wchar_t* name : {L"CompanyName", L"FileDescription", L"ProductName", L"LegalCopyright",
+                              L"OriginalFilename", L"Comments"}) {
     EXPECT_EQ(text(name), "") << platform::Utf8FromWide(name);
   }
 }

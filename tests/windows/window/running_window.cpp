@@ -38,8 +38,8 @@ RunningWindow::RunningWindow(const std::string& arguments) {
       platform::WideFromUtf8("\"" + ProgramBeside("parlowin.exe") + "\" " + arguments);
   STARTUPINFOW startup = {};
   startup.cb = sizeof(startup);
-  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process_)) {
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &process_)) {
     return;
   }
   WaitForInputIdle(process_.hProcess, 30000);

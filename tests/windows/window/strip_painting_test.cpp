@@ -118,8 +118,8 @@ TEST(StripPaintingTest, StatusAndPercentageAreOnTheScreenWhenTheCallReturns) {
   view.ShowPercent(0);
   EXPECT_FALSE(PaintPending(control(ControlId::pb)));
   const std::string long_status = "Copy C:\\" + std::string(300, 'x') + "\\file.txt";
-  for (const std::string& status : {std::string("Get list of files..."), long_status,
-                                    std::string("Copy C:\\a.txt")}) {
+  for (const std::string& status :
+       {std::string("Get list of files..."), long_status, std::string("Copy C:\\a.txt")}) {
     SCOPED_TRACE(status);
     view.ShowStatus(status);
     for (ControlId id : {ControlId::Panel1, ControlId::lbState, ControlId::pb}) {

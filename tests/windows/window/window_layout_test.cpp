@@ -28,8 +28,8 @@ class ScreenDpi {
     RegCreateKeyExW(HKEY_CURRENT_USER, kDesktopKey, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr,
                     &key_, nullptr);
     DWORD size = sizeof(old_);
-    had_ = RegQueryValueExW(key_, L"LogPixels", nullptr, nullptr,
-                            reinterpret_cast<BYTE*>(&old_), &size) == ERROR_SUCCESS;
+    had_ = RegQueryValueExW(key_, L"LogPixels", nullptr, nullptr, reinterpret_cast<BYTE*>(&old_),
+                            &size) == ERROR_SUCCESS;
     RegSetValueExW(key_, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi),
                    sizeof(dpi));
   }
@@ -245,8 +245,8 @@ TEST_P(WindowLayoutTest, ControlsSitInTheirParents) {
     EXPECT_EQ(browse.window_class, "ParlowenFlatButton");
     EXPECT_EQ(browse.parent, At(field).parent);
     EXPECT_EQ(Describe(browse.rect),
-              Describe({box.right - border - (box.bottom - box.top - 2 * border),
-                        box.top + border, box.right - border, box.bottom - border}));
+              Describe({box.right - border - (box.bottom - box.top - 2 * border), box.top + border,
+                        box.right - border, box.bottom - border}));
   }
   wingui::DeleteWindowFonts(fonts);
 }

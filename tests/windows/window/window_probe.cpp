@@ -38,11 +38,11 @@ int main(int argc, char** argv) {
   const auto controls = window_tests::ReadControls(window);
   if (command == "dump") {
     for (const auto& [name, c] : controls) {
-      std::printf("%s %s %s %ld,%ld,%ld,%ld %s%s%s%s [%s]\n", name.c_str(),
-                  c.window_class.c_str(), c.parent.c_str(), c.rect.left, c.rect.top,
-                  c.rect.right - c.rect.left, c.rect.bottom - c.rect.top,
-                  c.visible ? "visible" : "hidden", c.shown ? ",shown" : "",
-                  c.enabled ? "" : ",disabled", c.checked ? ",checked" : "", c.text.c_str());
+      std::printf("%s %s %s %ld,%ld,%ld,%ld %s%s%s%s [%s]\n", name.c_str(), c.window_class.c_str(),
+                  c.parent.c_str(), c.rect.left, c.rect.top, c.rect.right - c.rect.left,
+                  c.rect.bottom - c.rect.top, c.visible ? "visible" : "hidden",
+                  c.shown ? ",shown" : "", c.enabled ? "" : ",disabled",
+                  c.checked ? ",checked" : "", c.text.c_str());
     }
     return 0;
   }

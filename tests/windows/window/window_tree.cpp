@@ -71,8 +71,8 @@ HWND WaitForMainWindow(int seconds) {
     if (HWND window = FindMainWindow(); window && IsWindowVisible(window)) {
       DWORD process_id = 0;
       GetWindowThreadProcessId(window, &process_id);
-      if (HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE,
-                                       process_id)) {
+      if (HANDLE process =
+              OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, process_id)) {
         WaitForInputIdle(process, 10000);
         CloseHandle(process);
       }
@@ -111,8 +111,7 @@ std::map<std::string, ControlState> ReadControls(HWND main_window) {
 std::string FocusedControl(HWND main_window) {
   GUITHREADINFO info = {};
   info.cbSize = sizeof(info);
-  if (!GetGUIThreadInfo(GetWindowThreadProcessId(main_window, nullptr), &info) ||
-      !info.hwndFocus) {
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(main_window, nullptr), &info) || !info.hwndFocus) {
     return "(none)";
   }
   // The mask box's own edit holds the focus for it.
@@ -128,8 +127,8 @@ std::string TabText(HWND main_window, int index) {
   HWND tabs = ControlById(main_window, form::ControlId::pc);
   DWORD process_id = 0;
   GetWindowThreadProcessId(tabs, &process_id);
-  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
-                               process_id);
+  HANDLE process =
+      OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process_id);
   if (!process)
     return "<no access>";
   // The tab control reads and writes the item in its own process's memory.
@@ -146,8 +145,8 @@ std::string TabText(HWND main_window, int index) {
     std::vector<wchar_t> text(kChars, L'\0');
     if (WriteProcessMemory(process, remote, &item, sizeof(item), nullptr) &&
         SendMessageW(tabs, TCM_GETITEMW, index, reinterpret_cast<LPARAM>(remote)) &&
-        ReadProcessMemory(process, remote + sizeof(TCITEMW), text.data(),
-                          kChars * sizeof(wchar_t), nullptr)) {
+        ReadProcessMemory(process, remote + sizeof(TCITEMW), text.data(), kChars * sizeof(wchar_t),
+                          nullptr)) {
       text.back() = L'\0';
       result = platform::Utf8FromWide(text.data());
     }
@@ -163,8 +162,8 @@ int SelectedTab(HWND main_window) {
 }
 
 int GaugePercent(HWND main_window) {
-  return static_cast<int>(SendMessageW(ControlById(main_window, form::ControlId::pb),
-                                       wingui::kGaugeGetPercent, 0, 0));
+  return static_cast<int>(
+      SendMessageW(ControlById(main_window, form::ControlId::pb), wingui::kGaugeGetPercent, 0, 0));
 }
 
 }  // namespace window_tests

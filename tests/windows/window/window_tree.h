@@ -10,14 +10,14 @@
 namespace window_tests {
 
 struct ControlState {
-  std::string name;         // the control's name ("meSource"), "meSource.browse" for its button
+  std::string name;  // the control's name ("meSource"), "meSource.browse" for its button
   std::string window_class;
-  std::string parent;       // the parent's name, "fMain" for the window itself
-  RECT rect = {};           // in the parent's client area
-  RECT screen = {};         // on the screen
-  std::string text;         // UTF-8
-  bool visible = false;     // the control's own visible flag, not its parents'
-  bool shown = false;       // visible with every parent
+  std::string parent;    // the parent's name, "fMain" for the window itself
+  RECT rect = {};        // in the parent's client area
+  RECT screen = {};      // on the screen
+  std::string text;      // UTF-8
+  bool visible = false;  // the control's own visible flag, not its parents'
+  bool shown = false;    // visible with every parent
   bool enabled = false;
   bool checked = false;
 };
