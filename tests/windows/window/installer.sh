@@ -50,7 +50,8 @@ wine reg query 'HKCR\Parlowen.SyncFile\shell\open\command' /ve |
   grep -qF '"C:\Program Files\Parlowen\bin\parlowin.exe" "%1"' || fail "no open command for .bfs files"
 
 # Opening the file as Explorer does starts the installed window with it.
-wine start /unix "$work/job/job.bfs"
+# In the background: without an association Wine's start says so in a box that nobody closes.
+"${as[@]}" "$WINE" start /unix "$work/job/job.bfs" </dev/null >/dev/null 2>&1 &
 if "${as[@]}" "$WINE" "$probe" wait >/dev/null 2>&1; then
   dump=$(wine "$probe" dump)
   grep -qF "cbINI Edit tsGeneral 8,24,241,21 visible,shown [Z:${work//\//\\}\\job\\job.bfs]" <<<"$dump" ||
