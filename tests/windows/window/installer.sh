@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# The Windows installer, made by CPack with NSIS and installed silently under Wine where it
-# installs by default, C:\Program Files\Parlowen: the programs, the README and the example in
-# place, the Start menu's entry, the .bfs association, which opens a settings file in the
-# installed window; then uninstalled silently, which takes all of it away. Runs through with-display.sh.
+# The Windows packages made by CPack: the zip's files, and the installer (NSIS) installed
+# silently under Wine where it installs by default, C:\Program Files\Parlowen: the programs,
+# the README and the example in place, the Start menu's entry, the .bfs association, which opens
+# a settings file in the installed window; then uninstalled silently, which takes all of it
+# away. Runs through with-display.sh.
 # Usage: installer.sh BUILD-FOLDER WINDOW_PROBE.exe
 set -uo pipefail
 build=$1 probe=$2
@@ -28,9 +29,17 @@ wait_for() {
   return 1
 }
 
-cpack -G NSIS64 --config "$build/CPackConfig.cmake" -B "$work/package" >"$work/cpack.log" 2>&1 ||
+cpack -G 'NSIS64;ZIP' --config "$build/CPackConfig.cmake" -B "$work/package" >"$work/cpack.log" 2>&1 ||
   { cat "$work/cpack.log"; echo "FAIL: cpack made no installer"; exit 1; }
 installer=$(ls "$work/package"/parlowen-*-win64.exe)
+# The zip, for those who do not install, holds the same files in one folder.
+zip=${installer%.exe}.zip
+folder=$(basename "$zip" .zip)
+listing=$(cd "$work" && cmake -E tar tf "$zip" | sort)
+for file in bin/parlocon.exe bin/parlowin.exe share/doc/parlowen/README.md \
+  share/doc/parlowen/examples/demo.bfs; do
+  grep -qx "$folder/$file" <<<"$listing" || fail "the zip does not hold $folder/$file"
+done
 mkdir "$work/job"
 printf '[Main]\r\nSourceFolder=C:\\from-the-association\r\n' >"$work/job/job.bfs"
 [ ${#as[@]} -gt 0 ] && chown -R "$PARLOWEN_WINE_USER" "$work"
@@ -81,4 +90,4 @@ if [ "$failures" -gt 0 ]; then
   echo "$failures check(s) failed"
   exit 1
 fi
-echo "PASS: installed, opened a .bfs file through the association, uninstalled"
+echo "PASS: the zip's files; installed, opened a .bfs file through the association, uninstalled"
