@@ -218,9 +218,11 @@ void TfMain::MoveFocus(bool forward) {
       // A field reached by Tab shows its whole text selected, ready to be typed over.
       wchar_t name[16] = {};
       GetClassNameW(control, name, 16);
-      if (lstrcmpiW(name, WC_EDITW) == 0 || lstrcmpiW(name, WC_COMBOBOXW) == 0)
-        SendMessageW(control, lstrcmpiW(name, WC_EDITW) == 0 ? EM_SETSEL : CB_SETEDITSEL, 0,
-                     lstrcmpiW(name, WC_EDITW) == 0 ? -1 : MAKELPARAM(0, -1));
+      if (lstrcmpiW(name, WC_EDITW) == 0) {
+        SendMessageW(control, EM_SETSEL, 0, -1);
+      } else if (lstrcmpiW(name, WC_COMBOBOXW) == 0) {
+        SendMessageW(control, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
+      }
       return;
     }
   }
