@@ -89,7 +89,7 @@ int Run(const console::ProgramOptions& options) {
 
   console::StdOutput out(1);
   console::ConsoleSink sink(out);
-  engine::RunSync(options.stats ? counting_fs : run_fs, settings_path, sink);
+  engine::RunSync(options.stats ? counting_fs : run_fs, settings_path, sink, options.parallel);
   if (sink.StopRequested())
     return kExitEnded;  // the output failed; the sink has written the report
   out.Flush();  // a failure of this last write changes nothing

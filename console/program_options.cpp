@@ -1,5 +1,7 @@
 #include "console/program_options.h"
 
+#include "engine/int_text.h"
+
 namespace console {
 
 ProgramOptions ParseProgramOptions(const std::vector<std::string>& args) {
@@ -32,6 +34,14 @@ ProgramOptions ParseProgramOptions(const std::vector<std::string>& args) {
       options.dry_run = true;
     } else if (arg == "--stats") {
       options.stats = true;
+    } else if (arg.rfind("--parallel=", 0) == 0) {
+      const std::optional<int32_t> lanes = engine::ParseInt32(arg.substr(11));
+      if (!lanes || *lanes < 1) {
+        options.action = ProgramOptions::Action::kUsageError;
+        options.error = "--parallel wants a number of copies from 1 up: " + arg;
+        return options;
+      }
+      options.parallel = *lanes;
     } else {
       options.action = ProgramOptions::Action::kUsageError;
       options.error = "unknown option " + arg;

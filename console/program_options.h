@@ -12,6 +12,8 @@ struct ProgramOptions {
   Action action = Action::kRun;
   bool dry_run = false;
   bool stats = false;
+  int parallel = 0;  // --parallel=N: copies under way at once for this run; 0: the settings'
+
   std::string settings_file;
   std::string error;  // for kUsageError: what was wrong, for the user
 };

@@ -21,6 +21,8 @@ inline constexpr char kUsage[] =
     "                 print, but write nothing anywhere: no folder, no copy\n"
     "      --stats    after the run, write one line to standard error: files listed,\n"
     "                 copies made, bytes copied, failures, seconds\n"
+    "      --parallel=N  at most N copies under way at once (1: one after the other),\n"
+    "                 for this run, over the settings file's Parallel key\n"
     "      --help     show this help and exit\n"
     "      --version  show the version and exit\n"
     "\n"

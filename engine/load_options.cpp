@@ -1,8 +1,18 @@
 #include "engine/load_options.h"
 
+#include "engine/int_text.h"
 #include "engine/settings_file.h"
 
 namespace engine {
+namespace {
+
+// A number of copies from 1 up; anything else (0, negative, a word) leaves the choice to the run.
+int ReadParallel(const SettingsFile& file) {
+  const std::optional<int32_t> number = ParseInt32(file.ReadText(kMainSection, "Parallel", ""));
+  return number && *number > 0 ? *number : 0;
+}
+
+}  // namespace
 
 void LoadOptions(const std::string& settings_path, TOptionSync& options) {
   LoadOptions(platform::DefaultFileSystem(), settings_path, options);
@@ -26,6 +36,7 @@ void LoadOptions(platform::FileSystem& fs, const std::string& settings_path,
   options.flArchive = file.ReadSwitch(kMainSection, "flArchive", defaults.flArchive);
   options.flSystem = file.ReadSwitch(kMainSection, "flSystem", defaults.flSystem);
   options.flCompressed = file.ReadSwitch(kMainSection, "flCompressed", defaults.flCompressed);
+  options.Parallel = ReadParallel(file);
 }
 
 }  // namespace engine

@@ -21,6 +21,9 @@ struct TOptionSync {
   bool flArchive = false;
   bool flSystem = false;
   bool flCompressed = false;
+  // How many copies are under way at once; 0: as many as suit the machine and the targets.
+  // Read only: the window never writes it.
+  int Parallel = 0;
 
   bool operator==(const TOptionSync&) const = default;
 };

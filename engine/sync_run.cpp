@@ -44,7 +44,8 @@ void RunSync(const std::string& settings_path, ProgressSink& sink) {
   RunSync(platform::DefaultFileSystem(), settings_path, sink);
 }
 
-void RunSync(platform::FileSystem& fs, const std::string& settings_path, ProgressSink& sink) {
+void RunSync(platform::FileSystem& fs, const std::string& settings_path, ProgressSink& sink,
+             int parallel) {
   fs.BeginRun();
   TOptionSync loaded;
   LoadOptions(fs, settings_path, loaded);
@@ -75,7 +76,9 @@ void RunSync(platform::FileSystem& fs, const std::string& settings_path, Progres
   // A target the folder pass has just made may turn out to be another one, or the source.
   if (!CopyList.empty() && served.some_unknown())
     served.Compare(fs, Options.SourceFolder, sink);
-  CopyFiles(fs, served.served(), CopyList, Options.SourceFolder, sink);
+  const int lanes =
+      CopyLanesFor(fs, served.served(), parallel > 0 ? parallel : Options.Parallel);
+  CopyFiles(fs, served.served(), CopyList, Options.SourceFolder, sink, lanes);
   if (sink.StopRequested())
     return;
   sink.Finish();

@@ -22,8 +22,10 @@ extern std::vector<std::string> SubFolders;  // relative paths, a folder before 
 extern std::vector<std::string> Targets;     // destinations in order, then the master folder
 extern std::vector<FileEntry> CopyList;      // files to distribute; Name is the full source path
 
-// Ends early, without Finish, when the sink asks it to stop.
+// Ends early, without Finish, when the sink asks it to stop. `parallel` above 0 sets how many
+// copies are under way at once for this run, over the settings file's Parallel key.
 void RunSync(const std::string& settings_path, ProgressSink& sink);
-void RunSync(platform::FileSystem& fs, const std::string& settings_path, ProgressSink& sink);
+void RunSync(platform::FileSystem& fs, const std::string& settings_path, ProgressSink& sink,
+             int parallel = 0);
 
 }  // namespace engine
