@@ -37,16 +37,19 @@ class CopyPass {
  public:
   CopyPass(platform::FileSystem& fs, const std::vector<std::string>& targets,
            const std::vector<FileEntry>& files, const std::string& source_folder,
-           ProgressSink& sink);
+           ProgressSink& sink, RetryRule retry);
   void Run();
 
  private:
   size_t FileOf(size_t j) const { return j % files_.size(); }
   bool ToMaster(size_t j) const { return j >= first_master_; }
   bool ReadyToPlan(size_t j, size_t reporting) const;
+  CopyJob JobFor(size_t j) const;
   Planned PlanCopy(size_t j);
   void FlushDestinations();
   void Settle(size_t k, Planned planned);
+  void TakeOutcome(size_t k, const CopyOutcome& copied, const std::string& folder);
+  void RetryKept();
   void RecordStamp(size_t i, platform::SourceStamp stamp);
   void ReportHeldBack(size_t i);
 
@@ -60,6 +63,7 @@ class CopyPass {
   const int lanes_;
   const size_t ahead_;  // how far planning may run before the copy being reported
   CopyLanes copies_;
+  CopyRetries retries_;
 
   std::deque<Planned> planned_;
   size_t next_plan_ = 0;
@@ -75,7 +79,7 @@ class CopyPass {
 
 CopyPass::CopyPass(platform::FileSystem& fs, const std::vector<std::string>& targets,
                    const std::vector<FileEntry>& files, const std::string& source_folder,
-                   ProgressSink& sink)
+                   ProgressSink& sink, RetryRule retry)
     : fs_(fs),
       targets_(targets),
       files_(files),
@@ -86,30 +90,53 @@ CopyPass::CopyPass(platform::FileSystem& fs, const std::vector<std::string>& tar
       lanes_(fs.ParallelCopies()),
       ahead_(lanes_ > 1 ? 2 * static_cast<size_t>(lanes_) : 1),
       copies_(fs, lanes_),
+      retries_(retry),
       delivery_(files.size(), Delivery::kOk),
       first_stamp_(files.size(), 0) {}
 
 void CopyPass::Run() {
   std::string status;
   for (size_t k = 0; k < total_; ++k) {
+    if (k > 0 && FileOf(k) == 0) {
+      RetryKept();  // the previous target's copies are all done
+      if (sink_.StopRequested())
+        return;
+    }
     if (k == first_master_)
       FlushDestinations();
     while (ReadyToPlan(next_plan_, k)) planned_.push_back(PlanCopy(next_plan_++));
     Planned planned = std::move(planned_.front());
     planned_.pop_front();
     Settle(k, std::move(planned));
+    sink_.StepSize(FullSize(files_[FileOf(k)]));
     sink_.Step();
     status.assign(kCopyStatusPrefix).append(files_[FileOf(k)].Name);
     sink_.Status(status);
     if (sink_.StopRequested())
       return;  // the lanes finish the copies under way and drop the rest
   }
+  RetryKept();
 }
 
 // A master copy is planned only once every destination copy has been taken, since that decides
-// whether it is made, and flushed.
+// whether it is made, and flushed. With tries again, no copy of the next target is planned
+// before this target's are tried again, so the lanes are free for them.
 bool CopyPass::ReadyToPlan(size_t j, size_t reporting) const {
-  return j < total_ && j < reporting + ahead_ && (!ToMaster(j) || flushed_);
+  return j < total_ && j < reporting + ahead_ && (!ToMaster(j) || flushed_) &&
+         (!retries_.enabled() || j / files_.size() == reporting / files_.size());
+}
+
+CopyJob CopyPass::JobFor(size_t j) const {
+  const size_t i = FileOf(j);
+  CopyJob job;
+  job.source = files_[i].Name;
+  // The relative path starts with a separator, so the destination has a doubled one
+  // ("/d//a.txt"); the OS reads it as one.
+  job.destination.assign(targets_[j / files_.size()])
+      .append(1, platform::kPathSeparator)
+      .append(RelativePath(job.source, source_folder_));
+  job.expected = ToMaster(j) ? first_stamp_[i] : 0;
+  return job;
 }
 
 Planned CopyPass::PlanCopy(size_t j) {
@@ -122,14 +149,7 @@ Planned CopyPass::PlanCopy(size_t j) {
   const bool to_master = ToMaster(j);
   if (to_master && (delivery_[i] != Delivery::kOk || unflushed_))
     return {Plan::kHeldBack, {}};
-  CopyJob job;
-  job.source = files_[i].Name;
-  // The relative path starts with a separator, so the destination has a doubled one
-  // ("/d//a.txt"); the OS reads it as one.
-  job.destination.assign(target)
-      .append(1, platform::kPathSeparator)
-      .append(RelativePath(job.source, source_folder_));
-  job.expected = to_master ? first_stamp_[i] : 0;
+  CopyJob job = JobFor(j);
   Planned planned{Plan::kCopy, {}};
   std::string_view folder = FolderOf(job.destination);
   if (folder != cleaned_) {
@@ -166,14 +186,30 @@ void CopyPass::Settle(size_t k, Planned planned) {
   if (!planned.new_folder.empty())
     folder_taken_ = std::move(planned.new_folder);
   CopyOutcome copied = copies_.Take();
+  if (!copied.result.ok() && retries_.Keep(k, copied.result))
+    return;
+  TakeOutcome(k, copied, folder_taken_);
+}
+
+// `folder`: the destination folder the copy went into, flushed before the master's copies.
+void CopyPass::TakeOutcome(size_t k, const CopyOutcome& copied, const std::string& folder) {
+  const size_t i = FileOf(k);
   if (!copied.result.ok()) {
     delivery_[i] = Delivery::kFailed;
     sink_.Failure(copied.result.message);
     return;
   }
-  if (!ToMaster(k) && (written_.empty() || written_.back() != folder_taken_))
-    written_.push_back(folder_taken_);
+  if (!ToMaster(k) && (written_.empty() || written_.back() != folder))
+    written_.push_back(folder);
   RecordStamp(i, copied.stamp);
+}
+
+void CopyPass::RetryKept() {
+  retries_.TryAgain(
+      copies_, sink_, [this](size_t j) { return JobFor(j); },
+      [this](size_t j, const CopyOutcome& outcome) {
+        TakeOutcome(j, outcome, WithoutTrailingSeparators(FolderOf(JobFor(j).destination)));
+      });
 }
 
 void CopyPass::RecordStamp(size_t i, platform::SourceStamp stamp) {
@@ -199,10 +235,10 @@ void CopyPass::ReportHeldBack(size_t i) {
 
 void CopyFiles(platform::FileSystem& fs, const std::vector<std::string>& targets,
                const std::vector<FileEntry>& files, const std::string& source_folder,
-               ProgressSink& sink) {
+               ProgressSink& sink, RetryRule retry) {
   if (targets.empty() || files.empty())
     return;
-  CopyPass(fs, targets, files, source_folder, sink).Run();
+  CopyPass(fs, targets, files, source_folder, sink, retry).Run();
 }
 
 }  // namespace engine

@@ -31,6 +31,12 @@ void CreateSubfolders(platform::FileSystem& fs, const std::vector<std::string>& 
   }
 }
 
+uint64_t TotalBytes(const std::vector<FileEntry>& files) {
+  uint64_t bytes = 0;
+  for (const FileEntry& file : files) bytes += FullSize(file);
+  return bytes;
+}
+
 }  // namespace
 
 void RunSync(const std::string& settings_path, ProgressSink& sink) {
@@ -38,9 +44,15 @@ void RunSync(const std::string& settings_path, ProgressSink& sink) {
 }
 
 void RunSync(platform::FileSystem& fs, const std::string& settings_path, ProgressSink& sink) {
+  RunSync(fs, settings_path, OptionOverrides(), sink);
+}
+
+void RunSync(platform::FileSystem& fs, const std::string& settings_path,
+             const OptionOverrides& overrides, ProgressSink& sink) {
   fs.BeginRun();
   TOptionSync loaded;
   LoadOptions(fs, settings_path, loaded);
+  ApplyOverrides(overrides, loaded);
   Options = loaded;
   sink.Start();
   SubFolders.clear();
@@ -62,13 +74,15 @@ void RunSync(platform::FileSystem& fs, const std::string& settings_path, Progres
   if (sink.StopRequested())
     return;
   sink.Total(static_cast<int64_t>(Targets.size() * CopyList.size()));
+  sink.TotalSize(TotalBytes(CopyList) * Targets.size());
   CreateSubfolders(fs, served.served(), SubFolders, sink);
   if (sink.StopRequested())
     return;
   // A target the folder pass has just made may turn out to be another one, or the source.
   if (!CopyList.empty() && served.some_unknown())
     served.Compare(fs, Options.SourceFolder, sink);
-  CopyFiles(fs, served.served(), CopyList, Options.SourceFolder, sink);
+  CopyFiles(fs, served.served(), CopyList, Options.SourceFolder, sink,
+            RetryRule{Options.Retries, Options.RetryWait});
   if (sink.StopRequested())
     return;
   sink.Finish();

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/file_entry.h"
+#include "engine/option_overrides.h"
 #include "engine/option_sync.h"
 #include "engine/platform/file_system.h"
 #include "engine/progress_sink.h"
@@ -25,5 +26,8 @@ extern std::vector<FileEntry> CopyList;      // files to distribute; Name is the
 // Ends early, without Finish, when the sink asks it to stop.
 void RunSync(const std::string& settings_path, ProgressSink& sink);
 void RunSync(platform::FileSystem& fs, const std::string& settings_path, ProgressSink& sink);
+// With the command line's changes to the settings file's options; Options holds the result.
+void RunSync(platform::FileSystem& fs, const std::string& settings_path,
+             const OptionOverrides& overrides, ProgressSink& sink);
 
 }  // namespace engine

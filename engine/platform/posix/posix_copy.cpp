@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -38,10 +39,31 @@ mode_t ProcessUmask() {
   return mask;
 }
 
-}  // namespace
+// File systems whose data lies on another machine: an I/O error there is mostly the network's
+// and may pass. FUSE counts, as sshfs is one.
+bool OnNetworkFileSystem(const std::string& path) {
+  static constexpr unsigned long kNetworkTypes[] = {
+      0x6969,      // NFS
+      0x517B,      // SMB
+      0xFF534D42,  // CIFS
+      0xFE534D42,  // SMB2
+      0x65735546,  // FUSE
+      0x73757245,  // Coda
+      0x5346414F,  // AFS
+      0x00C36400,  // Ceph
+      0x01021997,  // 9P
+      0x564C,      // NCP
+  };
+  struct statfs fs;
+  if (statfs(path.c_str(), &fs) != 0)
+    return false;
+  const unsigned long type = static_cast<unsigned long>(fs.f_type) & 0xFFFFFFFFul;
+  return std::find(std::begin(kNetworkTypes), std::end(kNetworkTypes), type) !=
+         std::end(kNetworkTypes);
+}
 
-IoResult CopyOverAtomically(const std::string& from, const std::string& to, SourceStamp expected,
-                            SourceStamp* copied) {
+IoResult CopyOnce(const std::string& from, const std::string& to, SourceStamp expected,
+                  SourceStamp* copied) {
   const std::string what = "copy " + from + " -> " + to;
   // Non-blocking, so a pipe put in the file's place cannot stall the run.
   Fd source(open(from.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
@@ -59,6 +81,7 @@ IoResult CopyOverAtomically(const std::string& from, const std::string& to, Sour
   if (expected != 0 && *copied != expected) {
     IoResult r = Failed(what, EAGAIN);
     r.message = what + ": the file changed during the run";
+    r.may_pass = false;  // another try would hand out a version the first target lacks
     return r;
   }
   TempFile temp;
@@ -79,6 +102,16 @@ IoResult CopyOverAtomically(const std::string& from, const std::string& to, Sour
   if (int err = temp.CommitAs(to))
     return Failed(what, err);
   return {};
+}
+
+}  // namespace
+
+IoResult CopyOverAtomically(const std::string& from, const std::string& to, SourceStamp expected,
+                            SourceStamp* copied) {
+  IoResult result = CopyOnce(from, to, expected, copied);
+  if (result.os_code == EIO && (OnNetworkFileSystem(ParentOf(to)) || OnNetworkFileSystem(from)))
+    result.may_pass = true;
+  return result;
 }
 
 void FlushFileSystemsOf(const std::vector<std::string>& folders,
