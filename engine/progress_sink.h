@@ -10,7 +10,7 @@ namespace engine {
 inline constexpr char kScanStatus[] = "Get list of files...";
 inline constexpr char kCopyStatusPrefix[] = "Copy ";
 
-// Moments in order: Start; Status(kScanStatus); Total, TotalSize; per copy StepSize, Step, then
+// Moments in order: Start; Status(kScanStatus); TotalSize, Total; per copy StepSize, Step, then
 // Status("Copy " + path); Finish. Failure may come at any point between Start and Finish, once
 // per failed operation. Between a target's last copy and the next target's first, copies that
 // failed for a reason that may pass are tried again: Retry for each, Wait, then the copies,
@@ -33,8 +33,8 @@ class ProgressSink {
   virtual void Retry(const std::string& text) { (void)text; }
   // The run waits before it tries again. Sleeps, and ends the wait early once StopRequested.
   virtual void Wait(int seconds);
-  // For a display of bytes: those of every copy of the run (each file once per target), and
-  // those of the copy whose Step comes next.
+  // For a display of bytes: those of every copy of the run (each file once per target), just
+  // before Total, and those of the copy whose Step comes next.
   virtual void TotalSize(uint64_t bytes) { (void)bytes; }
   virtual void StepSize(uint64_t bytes) { (void)bytes; }
 

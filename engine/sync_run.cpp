@@ -73,8 +73,8 @@ void RunSync(platform::FileSystem& fs, const std::string& settings_path,
   }
   if (sink.StopRequested())
     return;
-  sink.Total(static_cast<int64_t>(Targets.size() * CopyList.size()));
   sink.TotalSize(TotalBytes(CopyList) * Targets.size());
+  sink.Total(static_cast<int64_t>(Targets.size() * CopyList.size()));
   CreateSubfolders(fs, served.served(), SubFolders, sink);
   if (sink.StopRequested())
     return;
