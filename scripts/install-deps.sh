@@ -11,7 +11,7 @@ if [ "${1:-build}" = test ]; then
   want+=(groff-base man-db shared-mime-info)
   want+=(g++-mingw-w64-x86-64 wine64 googletest locales)
   want+=(clang-14 libclang-rt-14-dev)
-  want+=(bindfs strace)
+  want+=(bindfs strace systemd)
 fi
 if [ "${1:-build}" = icon ]; then
   want+=(librsvg2-bin)
