@@ -150,6 +150,7 @@ TEST_F(Win32FileSystemTest, SizeIsTheLowThirtyTwoBits) {
   engine::FileEntry entry;
   ASSERT_TRUE(fs_.FindEntry(PathOf(), "big.bin", &entry));
   EXPECT_EQ(entry.Size, 5u);
+  EXPECT_EQ(engine::FullSize(entry), (uint64_t{1} << 32) + 5);
 }
 
 TEST_F(Win32FileSystemTest, FindEntryFindsFilesAndFoldersAlike) {

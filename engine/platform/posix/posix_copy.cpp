@@ -39,29 +39,6 @@ mode_t ProcessUmask() {
   return mask;
 }
 
-// File systems whose data lies on another machine: an I/O error there is mostly the network's
-// and may pass. FUSE counts, as sshfs is one.
-bool OnNetworkFileSystem(const std::string& path) {
-  static constexpr unsigned long kNetworkTypes[] = {
-      0x6969,      // NFS
-      0x517B,      // SMB
-      0xFF534D42,  // CIFS
-      0xFE534D42,  // SMB2
-      0x65735546,  // FUSE
-      0x73757245,  // Coda
-      0x5346414F,  // AFS
-      0x00C36400,  // Ceph
-      0x01021997,  // 9P
-      0x564C,      // NCP
-  };
-  struct statfs fs;
-  if (statfs(path.c_str(), &fs) != 0)
-    return false;
-  const unsigned long type = static_cast<unsigned long>(fs.f_type) & 0xFFFFFFFFul;
-  return std::find(std::begin(kNetworkTypes), std::end(kNetworkTypes), type) !=
-         std::end(kNetworkTypes);
-}
-
 IoResult CopyOnce(const std::string& from, const std::string& to, SourceStamp expected,
                   SourceStamp* copied) {
   const std::string what = "copy " + from + " -> " + to;
@@ -105,6 +82,28 @@ IoResult CopyOnce(const std::string& from, const std::string& to, SourceStamp ex
 }
 
 }  // namespace
+
+// An I/O error there is mostly the network's and may pass. FUSE counts, as sshfs is one.
+bool OnNetworkFileSystem(const std::string& path) {
+  static constexpr unsigned long kNetworkTypes[] = {
+      0x6969,      // NFS
+      0x517B,      // SMB
+      0xFF534D42,  // CIFS
+      0xFE534D42,  // SMB2
+      0x65735546,  // FUSE
+      0x73757245,  // Coda
+      0x5346414F,  // AFS
+      0x00C36400,  // Ceph
+      0x01021997,  // 9P
+      0x564C,      // NCP
+  };
+  struct statfs fs;
+  if (statfs(path.c_str(), &fs) != 0)
+    return false;
+  const unsigned long type = static_cast<unsigned long>(fs.f_type) & 0xFFFFFFFFul;
+  return std::find(std::begin(kNetworkTypes), std::end(kNetworkTypes), type) !=
+         std::end(kNetworkTypes);
+}
 
 IoResult CopyOverAtomically(const std::string& from, const std::string& to, SourceStamp expected,
                             SourceStamp* copied) {
