@@ -228,6 +228,23 @@ TEST_F(Win32FileSystemTest, AFailedCopyLeavesTheDestinationAndNoTemporaryFile) {
   EXPECT_THAT(Names("dst"), UnorderedElementsAre("a.txt", "b.txt"));
 }
 
+// A source another program holds without sharing is a reason that may pass: once it lets go,
+// the copy that is tried again succeeds.
+TEST_F(Win32FileSystemTest, ASourceHeldWithoutSharingMayPass) {
+  WriteFile("src\\a.txt", "held");
+  MakeFolder("dst");
+  HANDLE held = CreateFileA(PathOf("src\\a.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                            0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  platform::IoResult refused = fs_.CopyOver(PathOf("src\\a.txt"), PathOf("dst\\a.txt"), 0, &stamp_);
+  CloseHandle(held);
+  EXPECT_FALSE(refused.ok());
+  EXPECT_EQ(refused.os_code, ERROR_SHARING_VIOLATION);
+  EXPECT_TRUE(refused.may_pass);
+  EXPECT_TRUE(fs_.CopyOver(PathOf("src\\a.txt"), PathOf("dst\\a.txt"), 0, &stamp_).ok());
+  EXPECT_EQ(ReadFile("dst\\a.txt"), "held");
+}
+
 TEST_F(Win32FileSystemTest, OnlyTemporariesBoundToTheirIndexAndNotInUseAreRemoved) {
   MakeFolder("dst");
   MakeFolder("elsewhere");
