@@ -22,7 +22,7 @@ std::optional<int> WholeNumber(const std::string& text) {
   return static_cast<int>(value);
 }
 
-enum class Valued { kNone, kTimeTolerance, kExclude, kRetries, kRetryWait };
+enum class Valued { kNone, kTimeTolerance, kExclude, kRetries, kRetryWait, kParallel };
 
 Valued ValuedOption(const std::string& name) {
   if (name == "--time-tolerance")
@@ -33,6 +33,8 @@ Valued ValuedOption(const std::string& name) {
     return Valued::kRetries;
   if (name == "--retry-wait")
     return Valued::kRetryWait;
+  if (name == "--parallel")
+    return Valued::kParallel;
   return Valued::kNone;
 }
 
@@ -44,6 +46,12 @@ std::string TakeValue(Valued option, const std::string& name, const std::string&
     return "";
   }
   std::optional<int> number = WholeNumber(value);
+  if (option == Valued::kParallel) {
+    if (!number || *number < 1)
+      return "option " + name + " needs a whole number of 1 or more, not \"" + value + "\"";
+    overrides.parallel = number;
+    return "";
+  }
   if (!number)
     return "option " + name + " needs a whole number of 0 or more, not \"" + value + "\"";
   if (option == Valued::kTimeTolerance)

@@ -1,7 +1,8 @@
 #include "engine/copy_files.h"
 
+#include <algorithm>
 #include <cstdint>
-#include <deque>
+#include <unordered_map>
 
 #include "engine/copy_lanes.h"
 #include "engine/platform/path_rules.h"
@@ -32,20 +33,25 @@ struct Planned {
 };
 
 // One pass over every file and target, reported copy by copy in order while the lanes may run
-// ahead. Copy number j is the file j % n to the target j / n; the master's copies come last.
+// ahead. Copy number k is the file k % n to the target k / n; the master's copies come last.
+// The lanes work first on the target being reported and, while they have room, on the
+// destinations after it, so copies into several destinations (other machines, say) run side by
+// side while their reports still come destination after destination.
 class CopyPass {
  public:
   CopyPass(platform::FileSystem& fs, const std::vector<std::string>& targets,
            const std::vector<FileEntry>& files, const std::string& source_folder,
-           ProgressSink& sink, RetryRule retry);
+           ProgressSink& sink, int lanes, RetryRule retry);
   void Run();
 
  private:
-  size_t FileOf(size_t j) const { return j % files_.size(); }
-  bool ToMaster(size_t j) const { return j >= first_master_; }
-  bool ReadyToPlan(size_t j, size_t reporting) const;
-  CopyJob JobFor(size_t j) const;
-  Planned PlanCopy(size_t j);
+  size_t FileOf(size_t k) const { return k % files_.size(); }
+  size_t TargetOf(size_t k) const { return k / files_.size(); }
+  bool ToMaster(size_t k) const { return k >= first_master_; }
+  void PlanAhead(size_t reporting);
+  void PlanNext(size_t target);
+  CopyJob JobFor(size_t k) const;
+  Planned PlanCopy(size_t k);
   void FlushDestinations();
   void Settle(size_t k, Planned planned);
   void TakeOutcome(size_t k, const CopyOutcome& copied, const std::string& folder);
@@ -65,9 +71,9 @@ class CopyPass {
   CopyLanes copies_;
   CopyRetries retries_;
 
-  std::deque<Planned> planned_;
-  size_t next_plan_ = 0;
-  std::string cleaned_;  // the latest planned copy's folder, cleaned of stale temporaries
+  std::unordered_map<size_t, Planned> planned_;  // by copy number, until reported
+  std::vector<size_t> next_file_;                // by target: the next file to plan
+  std::vector<std::string> cleaned_;  // by target: the latest planned copy's folder, cleaned
   std::vector<Delivery> delivery_;
   // The source as the first target got it; the master must get that version or none.
   std::vector<platform::SourceStamp> first_stamp_;
@@ -77,9 +83,13 @@ class CopyPass {
   bool unflushed_ = false;  // the flush failed: every master copy is held back
 };
 
+// Outcomes of copies made ahead of their report are kept until reported; this bounds them (and
+// their memory) for very large trees, where later destinations then wait their turn.
+constexpr size_t kMostHeldAhead = 32768;
+
 CopyPass::CopyPass(platform::FileSystem& fs, const std::vector<std::string>& targets,
                    const std::vector<FileEntry>& files, const std::string& source_folder,
-                   ProgressSink& sink, RetryRule retry)
+                   ProgressSink& sink, int lanes, RetryRule retry)
     : fs_(fs),
       targets_(targets),
       files_(files),
@@ -87,10 +97,12 @@ CopyPass::CopyPass(platform::FileSystem& fs, const std::vector<std::string>& tar
       sink_(sink),
       total_(targets.size() * files.size()),
       first_master_(total_ - files.size()),
-      lanes_(fs.ParallelCopies()),
+      lanes_(lanes),
       ahead_(lanes_ > 1 ? 2 * static_cast<size_t>(lanes_) : 1),
       copies_(fs, lanes_),
       retries_(retry),
+      next_file_(targets.size(), 0),
+      cleaned_(targets.size()),
       delivery_(files.size(), Delivery::kOk),
       first_stamp_(files.size(), 0) {}
 
@@ -104,9 +116,10 @@ void CopyPass::Run() {
     }
     if (k == first_master_)
       FlushDestinations();
-    while (ReadyToPlan(next_plan_, k)) planned_.push_back(PlanCopy(next_plan_++));
-    Planned planned = std::move(planned_.front());
-    planned_.pop_front();
+    PlanAhead(k);
+    auto it = planned_.find(k);
+    Planned planned = std::move(it->second);
+    planned_.erase(it);
     Settle(k, std::move(planned));
     sink_.StepSize(FullSize(files_[FileOf(k)]));
     sink_.Step();
@@ -118,47 +131,66 @@ void CopyPass::Run() {
   RetryKept();
 }
 
-// A master copy is planned only once every destination copy has been taken, since that decides
-// whether it is made, and flushed. With tries again, no copy of the next target is planned
+// The target being reported is planned up to `ahead_` copies past the one reported, and every
+// later destination in step with it, so the lanes start copies into all of them in turn. A
+// master copy is planned only once every destination copy has been taken, since that decides
+// whether it is made, and flushed. With tries again, no copy of a later target is planned
 // before this target's are tried again, so the lanes are free for them.
-bool CopyPass::ReadyToPlan(size_t j, size_t reporting) const {
-  return j < total_ && j < reporting + ahead_ && (!ToMaster(j) || flushed_) &&
-         (!retries_.enabled() || j / files_.size() == reporting / files_.size());
+void CopyPass::PlanAhead(size_t reporting) {
+  const size_t target = TargetOf(reporting);
+  const size_t n = files_.size();
+  const size_t until = std::min(n, FileOf(reporting) + ahead_);
+  if (ToMaster(reporting) && !flushed_)
+    return;
+  while (next_file_[target] < until) PlanNext(target);
+  if (lanes_ <= 1 || ToMaster(reporting) || retries_.enabled())
+    return;
+  for (size_t t = target + 1; t + 1 < targets_.size(); ++t) {
+    while (!targets_[t].empty() && next_file_[t] < until && copies_.Held() < kMostHeldAhead) {
+      PlanNext(t);
+    }
+  }
 }
 
-CopyJob CopyPass::JobFor(size_t j) const {
-  const size_t i = FileOf(j);
+void CopyPass::PlanNext(size_t target) {
+  const size_t k = target * files_.size() + next_file_[target]++;
+  planned_.emplace(k, PlanCopy(k));
+}
+
+CopyJob CopyPass::JobFor(size_t k) const {
+  const size_t i = FileOf(k);
   CopyJob job;
   job.source = files_[i].Name;
   // The relative path starts with a separator, so the destination has a doubled one
   // ("/d//a.txt"); the OS reads it as one.
-  job.destination.assign(targets_[j / files_.size()])
+  job.destination.assign(targets_[TargetOf(k)])
       .append(1, platform::kPathSeparator)
       .append(RelativePath(job.source, source_folder_));
-  job.expected = ToMaster(j) ? first_stamp_[i] : 0;
+  job.expected = ToMaster(k) ? first_stamp_[i] : 0;
   return job;
 }
 
-Planned CopyPass::PlanCopy(size_t j) {
-  const size_t i = FileOf(j);
-  const std::string& target = targets_[j / files_.size()];
-  if (i == 0)
-    cleaned_.clear();  // each target's folders are cleaned on its own first copy into them
+Planned CopyPass::PlanCopy(size_t k) {
+  const size_t i = FileOf(k);
+  const size_t t = TargetOf(k);
+  const std::string& target = targets_[t];
   if (target.empty())
     return {Plan::kNothing, {}};  // an empty target receives nothing
-  const bool to_master = ToMaster(j);
+  const bool to_master = ToMaster(k);
   if (to_master && (delivery_[i] != Delivery::kOk || unflushed_))
     return {Plan::kHeldBack, {}};
-  CopyJob job = JobFor(j);
+  CopyJob job = JobFor(k);
   Planned planned{Plan::kCopy, {}};
   std::string_view folder = FolderOf(job.destination);
-  if (folder != cleaned_) {
-    cleaned_.assign(folder);
-    job.clean_folder = cleaned_;
+  // Each target's folders are cleaned on its own first copy into them.
+  std::string& cleaned = cleaned_[t];
+  if (i == 0 || folder != cleaned) {
+    cleaned.assign(folder);
+    job.clean_folder = cleaned;
     if (!to_master)
-      planned.new_folder = WithoutTrailingSeparators(cleaned_);
+      planned.new_folder = WithoutTrailingSeparators(cleaned);
   }
-  copies_.Queue(std::move(job));
+  copies_.Queue(k, std::move(job));
   return planned;
 }
 
@@ -185,7 +217,7 @@ void CopyPass::Settle(size_t k, Planned planned) {
     return;
   if (!planned.new_folder.empty())
     folder_taken_ = std::move(planned.new_folder);
-  CopyOutcome copied = copies_.Take();
+  CopyOutcome copied = copies_.Take(k);
   if (!copied.result.ok() && retries_.Keep(k, copied.result))
     return;
   TakeOutcome(k, copied, folder_taken_);
@@ -206,9 +238,9 @@ void CopyPass::TakeOutcome(size_t k, const CopyOutcome& copied, const std::strin
 
 void CopyPass::RetryKept() {
   retries_.TryAgain(
-      copies_, sink_, [this](size_t j) { return JobFor(j); },
-      [this](size_t j, const CopyOutcome& outcome) {
-        TakeOutcome(j, outcome, WithoutTrailingSeparators(FolderOf(JobFor(j).destination)));
+      copies_, sink_, [this](size_t k) { return JobFor(k); },
+      [this](size_t k, const CopyOutcome& outcome) {
+        TakeOutcome(k, outcome, WithoutTrailingSeparators(FolderOf(JobFor(k).destination)));
       });
 }
 
@@ -233,12 +265,26 @@ void CopyPass::ReportHeldBack(size_t i) {
 
 }  // namespace
 
+int CopyLanesFor(platform::FileSystem& fs, const std::vector<std::string>& targets, int parallel) {
+  const int most = fs.ParallelCopies();
+  if (most <= 1)
+    return 1;
+  if (parallel > 0)
+    return std::min(parallel, kMostLanes);
+  int lanes = most;
+  for (size_t t = 0; t + 1 < targets.size(); ++t) {
+    if (!targets[t].empty() && fs.WaitsOnNetwork(targets[t]))
+      lanes += kLanesPerNetwork;
+  }
+  return std::min(lanes, 16);
+}
+
 void CopyFiles(platform::FileSystem& fs, const std::vector<std::string>& targets,
                const std::vector<FileEntry>& files, const std::string& source_folder,
-               ProgressSink& sink, RetryRule retry) {
+               ProgressSink& sink, int lanes, RetryRule retry) {
   if (targets.empty() || files.empty())
     return;
-  CopyPass(fs, targets, files, source_folder, sink, retry).Run();
+  CopyPass(fs, targets, files, source_folder, sink, lanes, retry).Run();
 }
 
 }  // namespace engine

@@ -1,5 +1,6 @@
 #include "engine/copy_lanes.h"
 
+#include <algorithm>
 #include <exception>
 
 namespace engine {
@@ -29,43 +30,48 @@ CopyLanes::~CopyLanes() {
   for (std::thread& worker : workers_) worker.join();
 }
 
-void CopyLanes::Queue(CopyJob job) {
+void CopyLanes::Queue(size_t id, CopyJob job) {
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    Slot& slot = slots_.emplace_back();
-    slot.job = std::move(job);
+    slots_[id].job = std::move(job);
+    waiting_.push_back(id);
   }
   if (!workers_.empty()) changed_.notify_one();
 }
 
-CopyOutcome CopyLanes::Take() {
+size_t CopyLanes::Held() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return slots_.size();
+}
+
+CopyOutcome CopyLanes::Take(size_t id) {
   std::unique_lock<std::mutex> lock(mutex_);
-  Slot& front = slots_.front();
+  Slot& slot = slots_.at(id);
   auto run_here = [&] {
     lock.unlock();
     try {
-      Run(front);
+      Run(slot);
     } catch (...) {
-      front.error = std::current_exception();
+      slot.error = std::current_exception();
     }
     lock.lock();
-    front.done = true;
+    slot.done = true;
   };
-  if (next_ == 0 && (workers_.empty() || alone_)) {
-    next_ = 1;  // no worker may take it now
+  if (!slot.started && (workers_.empty() || alone_)) {
+    slot.started = true;  // no worker may take it now
+    waiting_.erase(std::find(waiting_.begin(), waiting_.end(), id));
     run_here();
   } else {
-    changed_.wait(lock, [&] { return front.done; });
+    changed_.wait(lock, [&] { return slot.done; });
   }
-  if (front.by_worker && !front.error && front.outcome.result.no_space) {
+  if (slot.by_worker && !slot.error && slot.outcome.result.no_space) {
     alone_ = true;
     changed_.wait(lock, [&] { return running_ == 0; });
     run_here();
   }
-  CopyOutcome outcome = std::move(front.outcome);
-  const std::exception_ptr error = front.error;
-  slots_.pop_front();
-  if (next_ > 0) --next_;
+  CopyOutcome outcome = std::move(slot.outcome);
+  const std::exception_ptr error = slot.error;
+  slots_.erase(id);
   // Thrown once the slot is gone, so the lanes stay usable; what a worker caught goes on as if
   // the caller had made the copy.
   if (error) {
@@ -78,9 +84,11 @@ CopyOutcome CopyLanes::Take() {
 void CopyLanes::Work() {
   std::unique_lock<std::mutex> lock(mutex_);
   for (;;) {
-    changed_.wait(lock, [&] { return stopping_ || (!alone_ && next_ < slots_.size()); });
+    changed_.wait(lock, [&] { return stopping_ || (!alone_ && !waiting_.empty()); });
     if (stopping_) return;
-    Slot& slot = slots_[next_++];
+    Slot& slot = slots_.at(waiting_.front());
+    waiting_.pop_front();
+    slot.started = true;
     slot.by_worker = true;
     ++running_;
     lock.unlock();
@@ -100,6 +108,9 @@ void CopyLanes::Run(Slot& slot) {
   if (!slot.job.clean_folder.empty()) fs_.RemoveStaleTemporaries(slot.job.clean_folder);
   slot.outcome.result =
       fs_.CopyOver(slot.job.source, slot.job.destination, slot.job.expected, &slot.outcome.stamp);
+  // A copy done ahead of its report may wait long for it: only its outcome is kept, but for one
+  // that ran out of space, which may be made again.
+  if (!slot.outcome.result.no_space) slot.job = CopyJob();
 }
 
 }  // namespace engine

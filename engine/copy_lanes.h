@@ -1,7 +1,10 @@
-// Copies that run on worker threads while the caller takes their results in the order it queued
-// them, so a run reports exactly as if it had copied one file after the other. With one lane
-// nothing runs ahead: each copy is made when the caller waits for it, on the caller's thread.
-// A copy that ran out of space while others ran is made again alone, and so is every later one.
+// Copies that run on worker threads while the caller takes their results in the order it
+// reports them, so a run reports exactly as if it had copied one file after the other. Each
+// copy has a number; the caller may queue copies in another order than it takes them (copies
+// into later destinations queued beside those of the destination being reported), and takes
+// each by its number. With one lane nothing runs ahead: each copy is made when the caller
+// takes it, on the caller's thread. A copy that ran out of space while others ran is made
+// again alone, and so is every later one.
 #pragma once
 
 #include <condition_variable>
@@ -11,6 +14,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <unordered_map>
 #include <vector>
 
 #include "engine/platform/file_system.h"
@@ -40,15 +44,19 @@ class CopyLanes {
   // Copies already under way finish; queued ones that did not start are dropped.
   ~CopyLanes();
 
-  void Queue(CopyJob job);
-  // The outcome of the oldest queued copy, once it is done. What the copy threw, also on a
+  // Copies start in the order they are queued. `id` is the caller's number for the copy.
+  void Queue(size_t id, CopyJob job);
+  // The outcome of the copy queued as `id`, once it is done. What the copy threw, also on a
   // worker, is thrown here.
-  CopyOutcome Take();
+  CopyOutcome Take(size_t id);
+  // Copies queued and not taken yet: waiting, under way or done.
+  size_t Held();
 
  private:
   struct Slot {
     CopyJob job;
     CopyOutcome outcome;
+    bool started = false;
     bool by_worker = false;
     bool done = false;
     std::exception_ptr error;  // thrown by the copy on a worker; Take throws it again
@@ -59,8 +67,8 @@ class CopyLanes {
   platform::FileSystem& fs_;
   std::mutex mutex_;
   std::condition_variable changed_;
-  std::deque<Slot> slots_;  // taken from the front; references stay valid while others come and go
-  size_t next_ = 0;         // index in slots_ of the first copy no lane has started
+  std::unordered_map<size_t, Slot> slots_;  // references stay valid while others come and go
+  std::deque<size_t> waiting_;              // queued copies no lane has started, in order
   bool stopping_ = false;
   // Set once a copy ran out of space next to others: from then on each copy runs alone, on the
   // caller's thread, so that no copy fails only for the room another one held for a moment.

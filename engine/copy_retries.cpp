@@ -26,10 +26,10 @@ void CopyRetries::TryAgain(
       kept_.clear();
       return;
     }
-    for (const Kept& kept : kept_) lanes.Queue(job_of(kept.copy));
+    for (const Kept& kept : kept_) lanes.Queue(kept.copy, job_of(kept.copy));
     std::vector<Kept> again;
     for (Kept& kept : kept_) {
-      const CopyOutcome outcome = lanes.Take();
+      const CopyOutcome outcome = lanes.Take(kept.copy);
       if (!outcome.result.ok() && outcome.result.may_pass && round < rule_.retries) {
         again.push_back({kept.copy, outcome.result.message});
       } else {

@@ -19,6 +19,12 @@ int ReadCount(const SettingsFile& file, const char* key, int default_value, int 
   return std::clamp<int32_t>(*number, 0, most);
 }
 
+// A number of copies from 1 up; anything else (0, negative, a word) leaves the choice to the run.
+int ReadParallel(const SettingsFile& file) {
+  const std::optional<int32_t> number = ParseInt32(file.ReadText(kMainSection, "Parallel", ""));
+  return number && *number > 0 ? *number : 0;
+}
+
 }  // namespace
 
 void LoadOptions(const std::string& settings_path, TOptionSync& options) {
@@ -50,6 +56,7 @@ void LoadOptions(platform::FileSystem& fs, const std::string& settings_path,
   options.Exclude = file.ReadText(kMainSection, "Exclude", defaults.Exclude);
   options.Retries = ReadCount(file, "Retries", defaults.Retries, kMostRetries);
   options.RetryWait = ReadCount(file, "RetryWait", defaults.RetryWait, kLongestRetryWait);
+  options.Parallel = ReadParallel(file);
 }
 
 }  // namespace engine

@@ -19,6 +19,8 @@ void ApplyOverrides(const OptionOverrides& overrides, TOptionSync& options) {
     options.Retries = std::clamp(*overrides.retries, 0, kMostRetries);
   if (overrides.retry_wait)
     options.RetryWait = std::clamp(*overrides.retry_wait, 0, kLongestRetryWait);
+  if (overrides.parallel)
+    options.Parallel = std::max(*overrides.parallel, 1);
 }
 
 }  // namespace engine

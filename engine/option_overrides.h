@@ -16,6 +16,7 @@ struct OptionOverrides {
   std::vector<std::string> exclude;  // masks added to those of the Exclude key
   std::optional<int> retries;
   std::optional<int> retry_wait;
+  std::optional<int> parallel;  // copies under way at once, from 1 up, over the Parallel key
 };
 
 // Numbers are held to the bounds the settings file's are held to.

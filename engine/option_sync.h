@@ -25,6 +25,9 @@ struct TOptionSync {
   bool flArchive = false;
   bool flSystem = false;
   bool flCompressed = false;
+  // How many copies are under way at once; 0: as many as suit the machine and the targets.
+  // Read only: the window never writes it.
+  int Parallel = 0;
 
   // Keys the window neither shows nor writes. Each default is the rule of a file without it.
   int TimeTolerance = 0;         // seconds two times may differ and still count as equal

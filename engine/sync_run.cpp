@@ -81,7 +81,8 @@ void RunSync(platform::FileSystem& fs, const std::string& settings_path,
   // A target the folder pass has just made may turn out to be another one, or the source.
   if (!CopyList.empty() && served.some_unknown())
     served.Compare(fs, Options.SourceFolder, sink);
-  CopyFiles(fs, served.served(), CopyList, Options.SourceFolder, sink,
+  const int lanes = CopyLanesFor(fs, served.served(), Options.Parallel);
+  CopyFiles(fs, served.served(), CopyList, Options.SourceFolder, sink, lanes,
             RetryRule{Options.Retries, Options.RetryWait});
   if (sink.StopRequested())
     return;

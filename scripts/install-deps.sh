@@ -9,9 +9,10 @@ fi
 if [ "${1:-build}" = test ]; then
   want+=(xvfb xauth xdotool x11-utils imagemagick rsync desktop-file-utils)
   want+=(groff-base man-db shared-mime-info)
-  want+=(g++-mingw-w64-x86-64 wine64 googletest locales)
+  want+=(g++-mingw-w64-x86-64 wine64 googletest locales nsis)
   want+=(clang-14 libclang-rt-14-dev)
   want+=(bindfs strace systemd)
+  want+=(openssh-server openssh-client sshfs)
 fi
 if [ "${1:-build}" = icon ]; then
   want+=(librsvg2-bin)

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/file_entry.h"
+#include "engine/platform/source_stamp.h"
 
 namespace platform {
 
@@ -28,11 +29,6 @@ struct FolderId {
   uint64_t inode = 0;
   bool operator==(const FolderId&) const = default;
 };
-
-// Differs whenever a file's identity, size, last-write time or change time differs, so two
-// copies of a file carry the same stamp only when the file did not change between them.
-// 0 stands for "not known".
-using SourceStamp = uint64_t;
 
 struct Subfolder {
   std::string name;
@@ -94,8 +90,15 @@ class FileSystem {
   // cannot tell give 0 and never refuse.
   virtual IoResult CopyOver(const std::string& from, const std::string& to, SourceStamp expected,
                             SourceStamp* copied) = 0;
-  // How many copies may run at once, each on its own thread (see above).
+  // How many copies may run at once, each on its own thread (see above): as many as pay off on
+  // this machine's processors. 1 means one at a time, whatever the user asks.
   virtual int ParallelCopies() const { return 1; }
+  // Whether copies into `folder` wait on a network: it lies on a file system of another
+  // machine (NFS, SMB, sshfs...). False when it cannot be told.
+  virtual bool WaitsOnNetwork(const std::string& folder) {
+    (void)folder;
+    return false;
+  }
   // Removes temporary files that an interrupted copy into `folder` left behind, and no other.
   // A missing folder has none.
   virtual void RemoveStaleTemporaries(const std::string& folder) = 0;

@@ -44,6 +44,7 @@ class ForwardingFileSystem : public FileSystem {
   IoResult ProbeCopyDestination(const std::string& to) override {
     return inner_.ProbeCopyDestination(to);
   }
+  bool WaitsOnNetwork(const std::string& folder) override { return inner_.WaitsOnNetwork(folder); }
   void FlushFolders(const std::vector<std::string>& folders,
                     std::vector<std::string>* failures) override {
     inner_.FlushFolders(folders, failures);

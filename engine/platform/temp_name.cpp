@@ -20,23 +20,45 @@ std::string NameWithDigits(uint64_t bits) {
   return name;
 }
 
-}  // namespace
-
-std::string NewTempName() {
+uint64_t RandomBits() {
   static thread_local std::mt19937_64 random(
       (uint64_t{std::random_device{}()} << 32) ^
       std::hash<std::thread::id>{}(std::this_thread::get_id()) ^
       static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
-  return NameWithDigits(random());
+  return random();
 }
 
-std::string TempNameFor(uint64_t identity) {
-  // The finaliser of splitmix64: each step is invertible, so distinct identities never share
-  // a name, and a name a person would type (all zeros, a counter) matches no small number.
+// The finaliser of splitmix64: each step is invertible, so distinct identities never share
+// a name, and a name a person would type (all zeros, a counter) matches no small number.
+uint64_t Mix(uint64_t identity) {
   uint64_t z = identity + 0x9e3779b97f4a7c15ull;
   z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ull;
   z = (z ^ (z >> 27)) * 0x94d049bb133111ebull;
-  return NameWithDigits(z ^ (z >> 31));
+  return z ^ (z >> 31);
+}
+
+uint64_t PlacedDigits(uint32_t random, uint64_t place) {
+  return (uint64_t{random} << 32) | (Mix(Mix(place) ^ random) & 0xffffffffu);
+}
+
+}  // namespace
+
+std::string NewTempName() {
+  return NameWithDigits(RandomBits());
+}
+
+std::string TempNameFor(uint64_t identity) {
+  return NameWithDigits(Mix(identity));
+}
+
+std::string NewTempNameFor(uint64_t place) {
+  return NameWithDigits(PlacedDigits(static_cast<uint32_t>(RandomBits()), place));
+}
+
+bool IsTempNameFor(std::string_view name, uint64_t place) {
+  if (!IsTempName(name)) return false;
+  const uint64_t digits = std::stoull(std::string(name.substr(kPrefix.size(), kDigits)), nullptr, 16);
+  return PlacedDigits(static_cast<uint32_t>(digits >> 32), place) == digits;
 }
 
 bool IsTempName(std::string_view name) {

@@ -14,6 +14,12 @@ std::string NewTempName();
 // The name bound to a file's identity (its inode or file index): the digits are a fixed,
 // one-to-one mix of it, so no other file's identity gives the same name.
 std::string TempNameFor(uint64_t identity);
+// A name of the pattern for a file made in one place (a folder, on one mount, of one running
+// system; `place` a mix of those): half its digits are random, the other half a mix of them
+// with the place, so the place can tell its own names from any other's without a file's
+// identity, which a file system shared between machines may not keep.
+std::string NewTempNameFor(uint64_t place);
+bool IsTempNameFor(std::string_view name, uint64_t place);
 bool IsTempName(std::string_view name);
 
 }  // namespace platform

@@ -73,9 +73,9 @@ TEST(CopyLanesTest, OutcomesComeInQueueOrderWhileCopiesOverlap) {
   OverlapFileSystem fs(2);
   {
     engine::CopyLanes lanes(fs, fs.ParallelCopies());
-    for (int i = 0; i < 6; ++i) lanes.Queue(Job(i));
+    for (int i = 0; i < 6; ++i) lanes.Queue(i, Job(i));
     for (int i = 0; i < 6; ++i) {
-      engine::CopyOutcome outcome = lanes.Take();
+      engine::CopyOutcome outcome = lanes.Take(i);
       EXPECT_EQ(outcome.stamp, static_cast<SourceStamp>(100 + i));
       EXPECT_EQ(outcome.result.ok(), i % 2 == 0) << i;
       if (i % 2 == 1) {
@@ -90,14 +90,14 @@ TEST(CopyLanesTest, CopyOutOfSpaceBesideAnotherIsMadeAgainAloneAndSoAreTheRest) 
   OverlapFileSystem fs(2);
   fs.short_of_space_ = true;
   engine::CopyLanes lanes(fs, fs.ParallelCopies());
-  for (int i = 0; i < 3; ++i) lanes.Queue(Job(i));
+  for (int i = 0; i < 3; ++i) lanes.Queue(i, Job(i));
 
-  engine::CopyOutcome first = lanes.Take();
+  engine::CopyOutcome first = lanes.Take(0);
   EXPECT_TRUE(first.result.ok()) << first.result.message;
   EXPECT_EQ(first.stamp, 100u);
   EXPECT_TRUE(fs.overlapped_);
-  for (int i = 3; i < 6; ++i) lanes.Queue(Job(i));
-  for (int i = 1; i < 6; ++i) EXPECT_EQ(lanes.Take().stamp, static_cast<SourceStamp>(100 + i));
+  for (int i = 3; i < 6; ++i) lanes.Queue(i, Job(i));
+  for (int i = 1; i < 6; ++i) EXPECT_EQ(lanes.Take(i).stamp, static_cast<SourceStamp>(100 + i));
   // The retry and the copies queued after it ran on this thread.
   ASSERT_EQ(fs.threads_seen_.size(), 7u);  // six copies and one retry
   for (size_t i = 3; i < fs.threads_seen_.size(); ++i) {
@@ -111,23 +111,23 @@ TEST(CopyLanesTest, WhatACopyThrowsIsThrownByTakeOnTheCallersThread) {
     OverlapFileSystem fs(lanes);
     fs.throws_at_ = 3;
     engine::CopyLanes copies(fs, fs.ParallelCopies());
-    for (int i = 2; i < 6; ++i) copies.Queue(Job(i));
-    EXPECT_EQ(copies.Take().stamp, 102u) << lanes;
-    EXPECT_THROW(copies.Take(), std::runtime_error) << lanes;
-    EXPECT_EQ(copies.Take().stamp, 104u) << lanes;
+    for (int i = 2; i < 6; ++i) copies.Queue(i, Job(i));
+    EXPECT_EQ(copies.Take(2).stamp, 102u) << lanes;
+    EXPECT_THROW(copies.Take(3), std::runtime_error) << lanes;
+    EXPECT_EQ(copies.Take(4).stamp, 104u) << lanes;
   }
 }
 
 TEST(CopyLanesTest, OneLaneCopiesOnTheCallersThreadWhenTheOutcomeIsTaken) {
   OverlapFileSystem fs(1);
   engine::CopyLanes lanes(fs, fs.ParallelCopies());
-  lanes.Queue(Job(2));
-  lanes.Queue(Job(3));
+  lanes.Queue(2, Job(2));
+  lanes.Queue(3, Job(3));
   EXPECT_TRUE(fs.threads_seen_.empty());  // nothing runs ahead
-  EXPECT_EQ(lanes.Take().stamp, 102u);
+  EXPECT_EQ(lanes.Take(2).stamp, 102u);
   ASSERT_EQ(fs.threads_seen_.size(), 1u);
   EXPECT_EQ(fs.threads_seen_[0], std::this_thread::get_id());
-  EXPECT_FALSE(lanes.Take().result.ok());
+  EXPECT_FALSE(lanes.Take(3).result.ok());
 }
 
 }  // namespace

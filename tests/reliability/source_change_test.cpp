@@ -1,7 +1,9 @@
 // A source file that vanishes or is replaced after the scan: before its first copy, or after
 // one destination received it and before the next. The program is held at the moment by its
 // own output: standard output is a one-page pipe that nobody reads, so the run stops inside
-// the copy pass until the test has made the change.
+// the copy pass until the test has made the change. Copies into the destinations run side by
+// side, so "between two destinations" is a moment of a run that copies one file at a time
+// (--parallel=1); side by side, both have their copy by the time the first is reported.
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -25,6 +27,7 @@ struct SourceChangeCase {
   int copies_before;  // copies of the file already made when it changes
   Change change;
   int exit_code;
+  std::vector<std::string> options;
   // Lines expected on standard error, with {src}, {dest1}, {dest2} and {master} filled in.
   std::vector<std::string> errors;
   // What the rerun leaves different from the source (nothing is ever deleted).
@@ -115,7 +118,9 @@ TEST_P(SourceChangeTest, ReportsWhatFailedAndTheRerunLeavesEveryTargetConsistent
   PutFile(PathOf("src/victim"), "the old version", kBaseTimeNs);
   const std::string settings = WriteDefaultSettings();
 
-  Process run(Command(settings), PathOf(), OutputKind::kSmallPipe);
+  std::vector<std::string> command = Command(settings);
+  command.insert(command.begin() + 1, c.options.begin(), c.options.end());
+  Process run(command, PathOf(), OutputKind::kSmallPipe);
   // Read until the file has reached as many targets as asked, then let the pipe fill up.
   const std::string line = "Copy " + PathOf("src/victim") + "\r\n";
   while (CountOf(run.out(), line) < c.copies_before) {
@@ -154,16 +159,18 @@ INSTANTIATE_TEST_SUITE_P(
                          0,
                          Change::kVanish,
                          3,
+                         {},
                          {std::string("copy {src}/victim -> {dest1}//victim") + kGone,
                           std::string("copy {src}/victim -> {dest2}//victim") + kGone,
                           "master copy held back for {src}/victim: not every destination "
                           "received it"},
                          {}},
-        SourceChangeCase{"ReplacedBeforeItsCopy", 0, Change::kReplace, 0, {}, {}},
+        SourceChangeCase{"ReplacedBeforeItsCopy", 0, Change::kReplace, 0, {}, {}, {}},
         SourceChangeCase{"ReplacedByFolderBeforeItsCopy",
                          0,
                          Change::kFolder,
                          3,
+                         {},
                          {std::string("copy {src}/victim -> {dest1}//victim") + kNotFile,
                           std::string("copy {src}/victim -> {dest2}//victim") + kNotFile,
                           "master copy held back for {src}/victim: not every destination "
@@ -173,6 +180,7 @@ INSTANTIATE_TEST_SUITE_P(
                          0,
                          Change::kFifo,
                          3,
+                         {},
                          {std::string("copy {src}/victim -> {dest1}//victim") + kNotFile,
                           std::string("copy {src}/victim -> {dest2}//victim") + kNotFile,
                           "master copy held back for {src}/victim: not every destination "
@@ -182,6 +190,7 @@ INSTANTIATE_TEST_SUITE_P(
                          1,
                          Change::kVanish,
                          3,
+                         {"--parallel=1"},
                          {std::string("copy {src}/victim -> {dest2}//victim") + kGone,
                           "master copy held back for {src}/victim: not every destination "
                           "received it"},
@@ -190,6 +199,7 @@ INSTANTIATE_TEST_SUITE_P(
                          1,
                          Change::kReplace,
                          3,
+                         {"--parallel=1"},
                          {"{src}/victim changed during the run: the destinations may hold "
                           "different versions",
                           "master copy held back for {src}/victim: it changed during the run"},
@@ -198,6 +208,7 @@ INSTANTIATE_TEST_SUITE_P(
                          1,
                          Change::kRewriteInPlace,
                          3,
+                         {"--parallel=1"},
                          {"{src}/victim changed during the run: the destinations may hold "
                           "different versions",
                           "master copy held back for {src}/victim: it changed during the run"},
@@ -206,6 +217,15 @@ INSTANTIATE_TEST_SUITE_P(
                          2,
                          Change::kReplace,
                          3,
+                         {},
+                         {"copy {src}/victim -> {master}//victim: the file changed during the "
+                          "run"},
+                         {}},
+        SourceChangeCase{"ReplacedAfterTheDestinationsSideBySide",
+                         1,
+                         Change::kReplace,
+                         3,
+                         {},
                          {"copy {src}/victim -> {master}//victim: the file changed during the "
                           "run"},
                          {}}),

@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -10,24 +9,18 @@
 
 #include "engine/platform/posix/copy_data.h"
 #include "engine/platform/posix/posix_io.h"
+#include "engine/platform/posix/shared_file_system.h"
 #include "engine/platform/posix/temp_file.h"
 
 namespace platform {
 namespace {
 
 SourceStamp StampOf(const struct stat& st) {
-  const uint64_t parts[] = {
+  return StampOfParts({
       static_cast<uint64_t>(st.st_dev),          static_cast<uint64_t>(st.st_ino),
       static_cast<uint64_t>(st.st_size),         static_cast<uint64_t>(st.st_mtim.tv_sec),
       static_cast<uint64_t>(st.st_mtim.tv_nsec), static_cast<uint64_t>(st.st_ctim.tv_sec),
-      static_cast<uint64_t>(st.st_ctim.tv_nsec)};
-  uint64_t h = 0xcbf29ce484222325ull;
-  for (uint64_t part : parts) {
-    h ^= part;
-    h *= 0x100000001b3ull;
-    h ^= h >> 31;
-  }
-  return h == 0 ? 1 : h;
+      static_cast<uint64_t>(st.st_ctim.tv_nsec)});
 }
 
 mode_t ProcessUmask() {
@@ -85,24 +78,8 @@ IoResult CopyOnce(const std::string& from, const std::string& to, SourceStamp ex
 
 // An I/O error there is mostly the network's and may pass. FUSE counts, as sshfs is one.
 bool OnNetworkFileSystem(const std::string& path) {
-  static constexpr unsigned long kNetworkTypes[] = {
-      0x6969,      // NFS
-      0x517B,      // SMB
-      0xFF534D42,  // CIFS
-      0xFE534D42,  // SMB2
-      0x65735546,  // FUSE
-      0x73757245,  // Coda
-      0x5346414F,  // AFS
-      0x00C36400,  // Ceph
-      0x01021997,  // 9P
-      0x564C,      // NCP
-  };
-  struct statfs fs;
-  if (statfs(path.c_str(), &fs) != 0)
-    return false;
-  const unsigned long type = static_cast<unsigned long>(fs.f_type) & 0xFFFFFFFFul;
-  return std::find(std::begin(kNetworkTypes), std::end(kNetworkTypes), type) !=
-         std::end(kNetworkTypes);
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 && IsSharedFileSystem(path.c_str(), st.st_dev);
 }
 
 IoResult CopyOverAtomically(const std::string& from, const std::string& to, SourceStamp expected,

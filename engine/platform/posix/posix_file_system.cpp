@@ -20,6 +20,7 @@
 #include "engine/platform/posix/posix_listing.h"
 #include "engine/platform/posix/posix_probes.h"
 #include "engine/platform/posix/read_text.h"
+#include "engine/platform/posix/shared_file_system.h"
 #include "engine/platform/posix/replace_text.h"
 #include "engine/platform/posix/temp_file.h"
 
@@ -94,6 +95,11 @@ class PosixFileSystem final : public FileSystem {
   // Copies are mostly kernel work on page-cache pages, which spreads over the processors.
   int ParallelCopies() const override {
     return static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
+  }
+
+  bool WaitsOnNetwork(const std::string& folder) override {
+    struct stat st;
+    return stat(folder.c_str(), &st) == 0 && IsSharedFileSystem(folder.c_str(), st.st_dev);
   }
 
   void RemoveStaleTemporaries(const std::string& folder) override {

@@ -6,6 +6,7 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 
+#include "engine/platform/posix/shared_file_system.h"
 #include "engine/platform/temp_name.h"
 
 namespace platform {
@@ -37,10 +38,15 @@ void Lock(int fd) {
   flock(fd, LOCK_EX | LOCK_NB);
 }
 
-void RemoveIfStale(int folder_fd, const char* name) {
+// `place` is set for a folder on a file system other machines share: there a name must have
+// been made in this very place, since the inode's number and lock are this client's own.
+void RemoveIfStale(int folder_fd, const char* name, const uint64_t* place) {
   struct stat named, held;
-  if (fstatat(folder_fd, name, &named, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(named.st_mode) ||
-      TempNameFor(static_cast<uint64_t>(named.st_ino)) != name) {
+  if (fstatat(folder_fd, name, &named, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(named.st_mode)) {
+    return;
+  }
+  if (place != nullptr ? !IsTempNameFor(name, *place)
+                       : TempNameFor(static_cast<uint64_t>(named.st_ino)) != name) {
     return;
   }
   // A file we cannot open may be in use for all we know: it stays.
@@ -77,6 +83,11 @@ int TempFile::Create(const std::string& folder, mode_t mode) {
 }
 
 int TempFile::CreateNamed(mode_t mode) {
+  struct stat folder;
+  if (stat(folder_.c_str(), &folder) != 0) return errno;
+  if (IsSharedFileSystem(folder_.c_str(), folder.st_dev)) {
+    return CreatePlaced(mode, PlaceOf(folder.st_dev, folder_));
+  }
   for (int attempt = 0; attempt < 16; ++attempt) {
     const std::string path = folder_ + "/" + NewTempName();
     int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
@@ -99,7 +110,27 @@ int TempFile::CreateNamed(mode_t mode) {
   return EEXIST;
 }
 
+// On a file system other machines share the file is made under a name bound to this place,
+// and is flushed on its own before it takes its final name (see shared_file_system.h).
+int TempFile::CreatePlaced(mode_t mode, uint64_t place) {
+  for (int attempt = 0; attempt < 16; ++attempt) {
+    const std::string path = folder_ + "/" + NewTempNameFor(place);
+    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (fd < 0) {
+      if (errno == EEXIST) continue;
+      return errno;
+    }
+    fd_.Reset(fd);
+    path_ = path;
+    Lock(fd);
+    flush_alone_ = true;
+    return 0;
+  }
+  return EEXIST;
+}
+
 int TempFile::CommitAs(const std::string& destination) {
+  if (flush_alone_ && fsync(fd_.get()) != 0) return errno;
   // Closing reports what writing back the data failed to do, so it comes before the name; the
   // second descriptor keeps the file and its lock.
   lock_.Reset(dup(fd_.get()));
@@ -143,8 +174,15 @@ int TempFile::LinkAs(const std::string& path) const {
 void RemoveStaleTemporariesIn(const std::string& folder) {
   DIR* dir = opendir(folder.c_str());
   if (dir == nullptr) return;
+  struct stat st;
+  if (fstat(dirfd(dir), &st) != 0) {
+    closedir(dir);
+    return;
+  }
+  const uint64_t place = PlaceOf(st.st_dev, folder);
+  const bool shared = IsSharedFileSystem(dirfd(dir), st.st_dev);
   while (struct dirent* d = readdir(dir)) {
-    if (IsTempName(d->d_name)) RemoveIfStale(dirfd(dir), d->d_name);
+    if (IsTempName(d->d_name)) RemoveIfStale(dirfd(dir), d->d_name, shared ? &place : nullptr);
   }
   closedir(dir);
 }

@@ -22,18 +22,11 @@ uint64_t Join(DWORD high, DWORD low) {
 }
 
 SourceStamp StampOf(const BY_HANDLE_FILE_INFORMATION& info, const FILE_BASIC_INFO& basic) {
-  const uint64_t parts[] = {
+  return StampOfParts({
       info.dwVolumeSerialNumber, Join(info.nFileIndexHigh, info.nFileIndexLow),
       Join(info.nFileSizeHigh, info.nFileSizeLow),
       Join(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime),
-      static_cast<uint64_t>(basic.ChangeTime.QuadPart)};
-  uint64_t h = 0xcbf29ce484222325ull;
-  for (uint64_t part : parts) {
-    h ^= part;
-    h *= 0x100000001b3ull;
-    h ^= h >> 31;
-  }
-  return h == 0 ? 1 : h;
+      static_cast<uint64_t>(basic.ChangeTime.QuadPart)});
 }
 
 IoResult Refused(const std::string& what, DWORD code, const std::string& reason) {
