@@ -2,9 +2,11 @@
 
 #include <algorithm>
 
+#include "engine/exclusions.h"
 #include "engine/platform/path_rules.h"
 #include "engine/platform/temp_name.h"
 #include "engine/sync_paths.h"
+#include "engine/time_tolerance.h"
 
 namespace engine {
 namespace {
@@ -13,6 +15,7 @@ struct ScanContext {
   platform::FileSystem& fs;
   const TOptionSync& options;
   const std::vector<platform::FolderId>& skip;
+  const Exclusions excluded;
   std::vector<platform::FolderId> descent;  // the folders from the source down to here
   ProgressSink& sink;
   ScanResult found;
@@ -25,7 +28,8 @@ bool Contains(const std::vector<platform::FolderId>& ids, const platform::Folder
 bool IsChanged(const TOptionSync& options, const FileEntry& source, const FileEntry* master) {
   if (master == nullptr) return true;
   return (options.flSize && master->Size != source.Size) ||
-         (options.flDate && master->Time != source.Time) ||
+         (options.flDate &&
+          !SameTime(master->Time, source.Time, options.TimeTolerance, options.IgnoreHourShift)) ||
          (options.flAttr && master->Attr != source.Attr);
 }
 
@@ -48,6 +52,8 @@ void Scan(ScanContext& ctx, const std::string& folder) {
     for (const platform::Subfolder& sub : listing.subfolders) {
       if (sub.attr & (kAttrHidden | kAttrSystem | kAttrVolume)) continue;
       if (sub.name == "." || sub.name == "..") continue;
+      if (ctx.excluded.Excludes(sub.name))
+        continue;
       // A target inside the source, or a link back to a folder above: never entered.
       if (Contains(ctx.skip, sub.id) || Contains(ctx.descent, sub.id)) continue;
       path.assign(folder).append(1, platform::kPathSeparator).append(sub.name);
@@ -68,6 +74,8 @@ void Scan(ScanContext& ctx, const std::string& folder) {
   for (FileEntry& file : listing.files) {
     // A temporary file, maybe a copy still being written by a run that fills this folder.
     if (platform::IsTempName(file.Name)) continue;
+    if (ctx.excluded.Excludes(file.Name))
+      continue;
     bool found = compare && ctx.fs.FindEntry(master_folder, file.Name, &master);
     if (!IsChanged(options, file, found ? &master : nullptr)) continue;
     path.assign(folder).append(1, platform::kPathSeparator).append(file.Name);
@@ -80,7 +88,7 @@ void Scan(ScanContext& ctx, const std::string& folder) {
 
 ScanResult ScanFolder(platform::FileSystem& fs, const TOptionSync& options,
                       const std::vector<platform::FolderId>& skip, ProgressSink& sink) {
-  ScanContext ctx{fs, options, skip, {}, sink, {}};
+  ScanContext ctx{fs, options, skip, Exclusions(options.Exclude), {}, sink, {}};
   platform::FolderId root;
   if (fs.GetFolderId(options.SourceFolder, &root).ok()) ctx.descent.push_back(root);
   Scan(ctx, options.SourceFolder);
