@@ -17,6 +17,7 @@
 #include "console/console_sink.h"
 #include "console/failure_report.h"
 #include "console/program_options.h"
+#include "console/progress_line.h"
 #include "console/run_statistics.h"
 #include "console/std_output.h"
 #include "console/usage.h"
@@ -88,8 +89,17 @@ int Run(const console::ProgramOptions& options) {
   const auto started = std::chrono::steady_clock::now();
 
   console::StdOutput out(1);
-  console::ConsoleSink sink(out);
-  engine::RunSync(options.stats ? counting_fs : run_fs, settings_path, sink, options.parallel);
+  // Only for a terminal: a file or a pipe would keep every rewritten line.
+  const bool progress_shown = options.progress && platform::WritesAtOnce(platform::kStdError) &&
+                              platform::MissingStream(platform::kStdError) == 0;
+  console::ProgressLine progress(
+      [](const std::string& bytes) { platform::WriteStream(platform::kStdError, bytes); },
+      [] {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+            .count();
+      });
+  console::ConsoleSink sink(out, progress_shown ? &progress : nullptr);
+  engine::RunSync(options.stats ? counting_fs : run_fs, settings_path, options.overrides, sink);
   if (sink.StopRequested())
     return kExitEnded;  // the output failed; the sink has written the report
   out.Flush();  // a failure of this last write changes nothing

@@ -17,6 +17,8 @@ class StdOutput {
   int Flush();
   // Drops what the buffer holds, after a failure has made it useless.
   void Discard() { used_ = 0; }
+  // True when every line is written the moment it is added (a terminal or console).
+  bool immediate() const { return immediate_; }
 
   static constexpr size_t kBufferSize = 128;
 

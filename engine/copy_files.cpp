@@ -41,7 +41,7 @@ class CopyPass {
  public:
   CopyPass(platform::FileSystem& fs, const std::vector<std::string>& targets,
            const std::vector<FileEntry>& files, const std::string& source_folder,
-           ProgressSink& sink, int lanes);
+           ProgressSink& sink, int lanes, RetryRule retry);
   void Run();
 
  private:
@@ -50,9 +50,12 @@ class CopyPass {
   bool ToMaster(size_t k) const { return k >= first_master_; }
   void PlanAhead(size_t reporting);
   void PlanNext(size_t target);
+  CopyJob JobFor(size_t k) const;
   Planned PlanCopy(size_t k);
   void FlushDestinations();
   void Settle(size_t k, Planned planned);
+  void TakeOutcome(size_t k, const CopyOutcome& copied, const std::string& folder);
+  void RetryKept();
   void RecordStamp(size_t i, platform::SourceStamp stamp);
   void ReportHeldBack(size_t i);
 
@@ -66,6 +69,7 @@ class CopyPass {
   const int lanes_;
   const size_t ahead_;  // how far planning may run before the copy being reported
   CopyLanes copies_;
+  CopyRetries retries_;
 
   std::unordered_map<size_t, Planned> planned_;  // by copy number, until reported
   std::vector<size_t> next_file_;                // by target: the next file to plan
@@ -85,7 +89,7 @@ constexpr size_t kMostHeldAhead = 32768;
 
 CopyPass::CopyPass(platform::FileSystem& fs, const std::vector<std::string>& targets,
                    const std::vector<FileEntry>& files, const std::string& source_folder,
-                   ProgressSink& sink, int lanes)
+                   ProgressSink& sink, int lanes, RetryRule retry)
     : fs_(fs),
       targets_(targets),
       files_(files),
@@ -96,6 +100,7 @@ CopyPass::CopyPass(platform::FileSystem& fs, const std::vector<std::string>& tar
       lanes_(lanes),
       ahead_(lanes_ > 1 ? 2 * static_cast<size_t>(lanes_) : 1),
       copies_(fs, lanes_),
+      retries_(retry),
       next_file_(targets.size(), 0),
       cleaned_(targets.size()),
       delivery_(files.size(), Delivery::kOk),
@@ -104,6 +109,11 @@ CopyPass::CopyPass(platform::FileSystem& fs, const std::vector<std::string>& tar
 void CopyPass::Run() {
   std::string status;
   for (size_t k = 0; k < total_; ++k) {
+    if (k > 0 && FileOf(k) == 0) {
+      RetryKept();  // the previous target's copies are all done
+      if (sink_.StopRequested())
+        return;
+    }
     if (k == first_master_)
       FlushDestinations();
     PlanAhead(k);
@@ -111,18 +121,21 @@ void CopyPass::Run() {
     Planned planned = std::move(it->second);
     planned_.erase(it);
     Settle(k, std::move(planned));
+    sink_.StepSize(FullSize(files_[FileOf(k)]));
     sink_.Step();
     status.assign(kCopyStatusPrefix).append(files_[FileOf(k)].Name);
     sink_.Status(status);
     if (sink_.StopRequested())
       return;  // the lanes finish the copies under way and drop the rest
   }
+  RetryKept();
 }
 
 // The target being reported is planned up to `ahead_` copies past the one reported, and every
 // later destination in step with it, so the lanes start copies into all of them in turn. A
 // master copy is planned only once every destination copy has been taken, since that decides
-// whether it is made, and flushed.
+// whether it is made, and flushed. With tries again, no copy of a later target is planned
+// before this target's are tried again, so the lanes are free for them.
 void CopyPass::PlanAhead(size_t reporting) {
   const size_t target = TargetOf(reporting);
   const size_t n = files_.size();
@@ -130,7 +143,7 @@ void CopyPass::PlanAhead(size_t reporting) {
   if (ToMaster(reporting) && !flushed_)
     return;
   while (next_file_[target] < until) PlanNext(target);
-  if (lanes_ <= 1 || ToMaster(reporting))
+  if (lanes_ <= 1 || ToMaster(reporting) || retries_.enabled())
     return;
   for (size_t t = target + 1; t + 1 < targets_.size(); ++t) {
     while (!targets_[t].empty() && next_file_[t] < until && copies_.Held() < kMostHeldAhead) {
@@ -144,6 +157,19 @@ void CopyPass::PlanNext(size_t target) {
   planned_.emplace(k, PlanCopy(k));
 }
 
+CopyJob CopyPass::JobFor(size_t k) const {
+  const size_t i = FileOf(k);
+  CopyJob job;
+  job.source = files_[i].Name;
+  // The relative path starts with a separator, so the destination has a doubled one
+  // ("/d//a.txt"); the OS reads it as one.
+  job.destination.assign(targets_[TargetOf(k)])
+      .append(1, platform::kPathSeparator)
+      .append(RelativePath(job.source, source_folder_));
+  job.expected = ToMaster(k) ? first_stamp_[i] : 0;
+  return job;
+}
+
 Planned CopyPass::PlanCopy(size_t k) {
   const size_t i = FileOf(k);
   const size_t t = TargetOf(k);
@@ -153,14 +179,7 @@ Planned CopyPass::PlanCopy(size_t k) {
   const bool to_master = ToMaster(k);
   if (to_master && (delivery_[i] != Delivery::kOk || unflushed_))
     return {Plan::kHeldBack, {}};
-  CopyJob job;
-  job.source = files_[i].Name;
-  // The relative path starts with a separator, so the destination has a doubled one
-  // ("/d//a.txt"); the OS reads it as one.
-  job.destination.assign(target)
-      .append(1, platform::kPathSeparator)
-      .append(RelativePath(job.source, source_folder_));
-  job.expected = to_master ? first_stamp_[i] : 0;
+  CopyJob job = JobFor(k);
   Planned planned{Plan::kCopy, {}};
   std::string_view folder = FolderOf(job.destination);
   // Each target's folders are cleaned on its own first copy into them.
@@ -199,14 +218,30 @@ void CopyPass::Settle(size_t k, Planned planned) {
   if (!planned.new_folder.empty())
     folder_taken_ = std::move(planned.new_folder);
   CopyOutcome copied = copies_.Take(k);
+  if (!copied.result.ok() && retries_.Keep(k, copied.result))
+    return;
+  TakeOutcome(k, copied, folder_taken_);
+}
+
+// `folder`: the destination folder the copy went into, flushed before the master's copies.
+void CopyPass::TakeOutcome(size_t k, const CopyOutcome& copied, const std::string& folder) {
+  const size_t i = FileOf(k);
   if (!copied.result.ok()) {
     delivery_[i] = Delivery::kFailed;
     sink_.Failure(copied.result.message);
     return;
   }
-  if (!ToMaster(k) && (written_.empty() || written_.back() != folder_taken_))
-    written_.push_back(folder_taken_);
+  if (!ToMaster(k) && (written_.empty() || written_.back() != folder))
+    written_.push_back(folder);
   RecordStamp(i, copied.stamp);
+}
+
+void CopyPass::RetryKept() {
+  retries_.TryAgain(
+      copies_, sink_, [this](size_t k) { return JobFor(k); },
+      [this](size_t k, const CopyOutcome& outcome) {
+        TakeOutcome(k, outcome, WithoutTrailingSeparators(FolderOf(JobFor(k).destination)));
+      });
 }
 
 void CopyPass::RecordStamp(size_t i, platform::SourceStamp stamp) {
@@ -246,10 +281,10 @@ int CopyLanesFor(platform::FileSystem& fs, const std::vector<std::string>& targe
 
 void CopyFiles(platform::FileSystem& fs, const std::vector<std::string>& targets,
                const std::vector<FileEntry>& files, const std::string& source_folder,
-               ProgressSink& sink, int lanes) {
+               ProgressSink& sink, int lanes, RetryRule retry) {
   if (targets.empty() || files.empty())
     return;
-  CopyPass(fs, targets, files, source_folder, sink, lanes).Run();
+  CopyPass(fs, targets, files, source_folder, sink, lanes, retry).Run();
 }
 
 }  // namespace engine

@@ -1,4 +1,5 @@
-// Reads the fourteen keys of a settings file into an options record, and writes them back.
+// Reads the keys of a settings file into an options record: the fourteen the window shows and
+// writes, and those only a settings file or the command line sets.
 #pragma once
 
 #include <string>

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <memory>
 
+#include "engine/exclusions.h"
 #include "engine/platform/path_rules.h"
 #include "engine/platform/temp_name.h"
 #include "engine/scan_lanes.h"
 #include "engine/sync_paths.h"
+#include "engine/time_tolerance.h"
 
 namespace engine {
 namespace {
@@ -18,7 +20,8 @@ bool Contains(const std::vector<platform::FolderId>& ids, const platform::Folder
 bool IsChanged(const TOptionSync& options, const FileEntry& source, const FileEntry* master) {
   if (master == nullptr) return true;
   return (options.flSize && master->Size != source.Size) ||
-         (options.flDate && master->Time != source.Time) ||
+         (options.flDate &&
+          !SameTime(master->Time, source.Time, options.TimeTolerance, options.IgnoreHourShift)) ||
          (options.flAttr && master->Attr != source.Attr);
 }
 
@@ -38,6 +41,7 @@ struct ScanShared {
   platform::FileSystem& fs;
   const TOptionSync& options;
   const std::vector<platform::FolderId>& skip;
+  const Exclusions excluded;
 };
 
 // One source folder: listed, its subfolders queued, its files compared with the master's.
@@ -87,7 +91,7 @@ void FolderScan::Run(ScanLanes& lanes) {
   if (options.SyncSub) {
     std::string path;
     for (const platform::Subfolder& sub : listing.subfolders) {
-      if (!EntersSubfolder(sub)) continue;
+      if (!EntersSubfolder(sub) || shared_.excluded.Excludes(sub.name)) continue;
       // A target inside the source, or a link back to a folder above: never entered.
       if (Contains(shared_.skip, sub.id) || OnDescentPath(sub.id)) continue;
       path.assign(path_).append(1, platform::kPathSeparator).append(sub.name);
@@ -96,7 +100,9 @@ void FolderScan::Run(ScanLanes& lanes) {
     // Last to first, so the first is examined next, by whichever lane is free.
     for (auto it = subfolders.rbegin(); it != subfolders.rend(); ++it) lanes.Queue(it->get());
   }
-  std::erase_if(listing.files, [](const FileEntry& file) { return !ListsFile(file); });
+  std::erase_if(listing.files, [this](const FileEntry& file) {
+    return !ListsFile(file) || shared_.excluded.Excludes(file.Name);
+  });
   Compare(listing.files);
 }
 
@@ -146,7 +152,7 @@ void Take(ScanLanes& lanes, FolderScan& folder, const TOptionSync& options, Prog
 
 ScanResult ScanFolder(platform::FileSystem& fs, const TOptionSync& options,
                       const std::vector<platform::FolderId>& skip, ProgressSink& sink) {
-  const ScanShared shared{fs, options, skip};
+  const ScanShared shared{fs, options, skip, Exclusions(options.Exclude)};
   platform::FolderId root_id;
   const bool known = fs.GetFolderId(options.SourceFolder, &root_id).ok();
   FolderScan root(shared, options.SourceFolder, root_id, known, nullptr);

@@ -18,7 +18,9 @@ struct ScanResult {
 };
 
 // Scans options.SourceFolder for files matching options.Mask, and its subfolders when
-// options.SyncSub is set, comparing each file with the master's copy by the fl* switches.
+// options.SyncSub is set, comparing each file with the master's copy by the fl* switches (times
+// by options.TimeTolerance and options.IgnoreHourShift). A file or subfolder whose name
+// options.Exclude names is left out, a subfolder with everything below it.
 // Never enters a folder listed in `skip` (the run's targets) nor one on its own descent path.
 // Hidden subfolders are not scanned, and files named like temporary files are never listed.
 // A folder that cannot be listed is reported. Folders are examined on as many threads as the

@@ -38,17 +38,28 @@ void CreateSubfolders(platform::FileSystem& fs, const std::vector<std::string>& 
   }
 }
 
+uint64_t TotalBytes(const std::vector<FileEntry>& files) {
+  uint64_t bytes = 0;
+  for (const FileEntry& file : files) bytes += FullSize(file);
+  return bytes;
+}
+
 }  // namespace
 
 void RunSync(const std::string& settings_path, ProgressSink& sink) {
   RunSync(platform::DefaultFileSystem(), settings_path, sink);
 }
 
-void RunSync(platform::FileSystem& fs, const std::string& settings_path, ProgressSink& sink,
-             int parallel) {
+void RunSync(platform::FileSystem& fs, const std::string& settings_path, ProgressSink& sink) {
+  RunSync(fs, settings_path, OptionOverrides(), sink);
+}
+
+void RunSync(platform::FileSystem& fs, const std::string& settings_path,
+             const OptionOverrides& overrides, ProgressSink& sink) {
   fs.BeginRun();
   TOptionSync loaded;
   LoadOptions(fs, settings_path, loaded);
+  ApplyOverrides(overrides, loaded);
   Options = loaded;
   sink.Start();
   SubFolders.clear();
@@ -69,6 +80,7 @@ void RunSync(platform::FileSystem& fs, const std::string& settings_path, Progres
   }
   if (sink.StopRequested())
     return;
+  sink.TotalSize(TotalBytes(CopyList) * Targets.size());
   sink.Total(static_cast<int64_t>(Targets.size() * CopyList.size()));
   CreateSubfolders(fs, served.served(), SubFolders, sink);
   if (sink.StopRequested())
@@ -76,9 +88,9 @@ void RunSync(platform::FileSystem& fs, const std::string& settings_path, Progres
   // A target the folder pass has just made may turn out to be another one, or the source.
   if (!CopyList.empty() && served.some_unknown())
     served.Compare(fs, Options.SourceFolder, sink);
-  const int lanes =
-      CopyLanesFor(fs, served.served(), parallel > 0 ? parallel : Options.Parallel);
-  CopyFiles(fs, served.served(), CopyList, Options.SourceFolder, sink, lanes);
+  const int lanes = CopyLanesFor(fs, served.served(), Options.Parallel);
+  CopyFiles(fs, served.served(), CopyList, Options.SourceFolder, sink, lanes,
+            RetryRule{Options.Retries, Options.RetryWait});
   if (sink.StopRequested())
     return;
   sink.Finish();

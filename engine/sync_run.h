@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/file_entry.h"
+#include "engine/option_overrides.h"
 #include "engine/option_sync.h"
 #include "engine/platform/file_system.h"
 #include "engine/progress_sink.h"
@@ -22,10 +23,11 @@ extern std::vector<std::string> SubFolders;  // relative paths, a folder before 
 extern std::vector<std::string> Targets;     // destinations in order, then the master folder
 extern std::vector<FileEntry> CopyList;      // files to distribute; Name is the full source path
 
-// Ends early, without Finish, when the sink asks it to stop. `parallel` above 0 sets how many
-// copies are under way at once for this run, over the settings file's Parallel key.
+// Ends early, without Finish, when the sink asks it to stop.
 void RunSync(const std::string& settings_path, ProgressSink& sink);
-void RunSync(platform::FileSystem& fs, const std::string& settings_path, ProgressSink& sink,
-             int parallel = 0);
+void RunSync(platform::FileSystem& fs, const std::string& settings_path, ProgressSink& sink);
+// With the command line's changes to the settings file's options; Options holds the result.
+void RunSync(platform::FileSystem& fs, const std::string& settings_path,
+             const OptionOverrides& overrides, ProgressSink& sink);
 
 }  // namespace engine

@@ -11,7 +11,7 @@ if [ "${1:-build}" = test ]; then
   want+=(groff-base man-db shared-mime-info)
   want+=(g++-mingw-w64-x86-64 wine64 googletest locales nsis)
   want+=(clang-14 libclang-rt-14-dev)
-  want+=(bindfs strace)
+  want+=(bindfs strace systemd)
   want+=(openssh-server openssh-client sshfs)
 fi
 if [ "${1:-build}" = icon ]; then

@@ -40,6 +40,9 @@ echo "== package test: install $deb"
 DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" >/dev/null
 installed || fail "parlowen is not installed after apt-get install"
 depends=$(dpkg-query -W -f='${Depends}' parlowen)
+for unit in parlowen@.service parlowen@.timer parlowen@.path; do
+  [ -f "/usr/lib/systemd/system/$unit" ] || fail "the unit $unit is not installed"
+done
 [[ $depends == *libc6* ]] || fail "dependencies were not computed: '$depends'"
 
 [ "$(/usr/bin/parlocon --version)" = "$built_version" ] || fail "installed parlocon --version differs"

@@ -16,6 +16,9 @@ struct IoResult {
   int os_code = 0;         // errno (POSIX) or GetLastError() (Win32); 0 = success
   bool not_found = false;  // the path or one of its folders does not exist
   bool no_space = false;   // the file system or the user's quota is full
+  // The cause may pass by itself: a file locked or busy, a full disk, a network file system
+  // that lost its server for a moment. Never set for a source that changed during the run.
+  bool may_pass = false;
   std::string message;     // "<operation> <path>: <OS text>"
   bool ok() const { return os_code == 0; }
 };

@@ -80,7 +80,10 @@ TEST_P(LanesTest, TheRunHasAsManyCopiesUnderWayAsChosen) {
   EXPECT_EQ(engine::CopyLanesFor(fs, targets, c.parallel_option > 0 ? c.parallel_option : key),
             c.lanes);
   RecordingSink sink;
-  engine::RunSync(fs, Native("/job.bfs"), sink, c.parallel_option);
+  engine::OptionOverrides overrides;
+  if (c.parallel_option > 0)
+    overrides.parallel = c.parallel_option;
+  engine::RunSync(fs, Native("/job.bfs"), overrides, sink);
   EXPECT_THAT(sink.failures, ::testing::IsEmpty());
   EXPECT_LE(fs.most_.load(), c.lanes);
   if (c.lanes == 1) {

@@ -126,8 +126,10 @@ TEST_F(SettingsFileTest, LoadOptionsReadsEveryKeyOrItsDefault) {
             "CreateSub=0\nMask=*.txt\nflSize=0\nflDate=0\nflAttr=1\nflReadOnly=1\n"
             "flHidden=1\nflArchive=1\nflSystem=1\nflCompressed=1\n");
   engine::LoadOptions(PathOf("job.bfs"), loaded);
+  // A file of the fourteen keys alone: every later key keeps the default that behaves as
+  // before (no tolerance, no hour shift, nothing excluded, no tries again).
   EXPECT_EQ(loaded, (engine::TOptionSync{"/s", "/m", "/a;/b", false, false, "*.txt", false, false,
-                                         true, true, true, true, true, true}));
+                                         true, true, true, true, true, true, 0, 0, false, "", 0, 5}));
 }
 
 struct EditCase {

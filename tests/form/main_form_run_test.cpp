@@ -41,6 +41,25 @@ class MainFormRunTest : public FormTest {
   }
 };
 
+// The keys the window does not show stay in the file as they were, and a run from the window
+// follows them as parlocon does.
+TEST_F(MainFormRunTest, KeysTheWindowDoesNotShowSurviveTheSaveAndSteerTheRun) {
+  const std::string kept =
+      "exclude = sub\r\nTimeTolerance=2\r\nIgnoreHourShift=1\r\nRetries=$2\r\nRetryWait=0\r\n";
+  WriteFile("job.bfs", "[Main]\r\n" + kept + "Mask=*.*\r\n");
+  MakeFolder("dest");
+  OpenJob(PathOf("dest"));
+  Click(ControlId::btStart);
+
+  const std::string saved = ReadFile("job.bfs");
+  EXPECT_EQ(saved.substr(0, 8 + kept.size()), "[Main]\r\n" + kept);
+  EXPECT_EQ(LinesOf("job.bfs").size(), 20u) << "the five lines and the fourteen keys";
+  EXPECT_TRUE(std::filesystem::exists(PathOf("master/a.txt")));
+  EXPECT_FALSE(std::filesystem::exists(PathOf("dest/sub"))) << "an excluded folder was made";
+  EXPECT_FALSE(std::filesystem::exists(PathOf("master/sub")));
+  EXPECT_THAT(dialogs_.calls, ElementsAre());
+}
+
 TEST_F(MainFormRunTest, StartSavesThenRunsWithTheStatusLineAndGauge) {
   MakeFolder("dest");
   OpenJob(PathOf("dest"));

@@ -64,13 +64,19 @@ INSTANTIATE_TEST_SUITE_P(
         AttrCase{".git", true, 0755, engine::kAttrFolder | engine::kAttrHidden},
         AttrCase{"locked-folder", true, 0555, engine::kAttrFolder | engine::kAttrReadOnly}));
 
-// Sizes beyond 32 bits compare by their low part; the file is sparse, so this costs no space.
+// Sizes beyond 32 bits compare by their low part; the upper part is kept for byte counts. The
+// file is sparse, so this costs no space.
 TEST_F(PosixFileSystemTest, SizeIsTheLow32Bits) {
   WriteFile("big", "");
   fs::resize_file(PathOf("big"), (uintmax_t{1} << 32) + 5);
   engine::FileEntry entry;
   ASSERT_TRUE(fs_.FindEntry(PathOf(), "big", &entry));
   EXPECT_EQ(entry.Size, 5u);
+  platform::FolderListing listing;
+  ASSERT_TRUE(fs_.ListFolder(PathOf(), "*.*", false, &listing).ok());
+  ASSERT_EQ(listing.files.size(), 1u);
+  EXPECT_EQ(listing.files[0].Size, 5u);
+  EXPECT_EQ(engine::FullSize(listing.files[0]), (uint64_t{1} << 32) + 5);
 }
 
 // Whatever is not a file or a folder after following links is not listed, and never opened:

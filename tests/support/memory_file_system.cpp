@@ -16,8 +16,11 @@ const FailReason kNotAFolder{ENOTDIR, "Not a directory"};
 const FailReason kIsAFolder{EISDIR, "Is a directory"};
 const FailReason kAlreadyExists{EEXIST, "File exists"};
 const FailReason kAccessDenied{EACCES, "Permission denied"};
-const FailReason kDiskFull{ENOSPC, "No space left on device"};
+const FailReason kDiskFull{ENOSPC, "No space left on device", true};
 const FailReason kInputOutput{EIO, "Input/output error"};
+const FailReason kBusy{EBUSY, "Device or resource busy", true};
+const FailReason kTextBusy{ETXTBSY, "Text file busy", true};
+const FailReason kNetworkInputOutput{EIO, "Input/output error", true};
 
 namespace {
 
@@ -33,6 +36,7 @@ platform::IoResult Failed(const std::string& what, const FailReason& reason) {
   r.os_code = reason.code;
   r.not_found = reason.code == ENOENT || reason.code == ENOTDIR;
   r.no_space = reason.code == ENOSPC;
+  r.may_pass = reason.may_pass;
   r.message = what + ": " + reason.text;
   return r;
 }
@@ -209,6 +213,11 @@ void MemoryFileSystem::FailOn(const std::string& op, const std::string& path, Fa
   failures_[{op, op == "cwd" ? "" : KeyOf(path)}] = std::move(reason);
 }
 
+void MemoryFileSystem::Recover(const std::string& op, const std::string& path) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  failures_.erase({op, op == "cwd" ? "" : KeyOf(path)});
+}
+
 std::optional<platform::IoResult> MemoryFileSystem::Injected(const std::string& op,
                                                              const std::string& path,
                                                              const std::string& what) const {
@@ -302,7 +311,7 @@ platform::IoResult MemoryFileSystem::ListFolder(const std::string& folder, const
     } else if (!mask.empty() &&
                (engine::MaskMatchesEverything(mask) || engine::MatchesMask(mask, name))) {
       listing->files.push_back(
-          {node->time, static_cast<uint32_t>(node->content.size()), node->attr, name});
+          {node->time, static_cast<uint32_t>(node->content.size()), node->attr, 0, name});
     }
   }
   return {};
@@ -318,7 +327,8 @@ bool MemoryFileSystem::FindEntry(const std::string& folder, const std::string& n
   if (node == nullptr)
     return false;
   const bool file = node->kind == Kind::kFile;
-  *entry = {node->time, file ? static_cast<uint32_t>(node->content.size()) : 0, node->attr, name};
+  *entry = {node->time, file ? static_cast<uint32_t>(node->content.size()) : 0, node->attr, 0,
+            name};
   return true;
 }
 

@@ -20,10 +20,12 @@
 
 namespace testing_support {
 
-// Why an operation fails: a code in errno's numbering and the text it is reported with.
+// Why an operation fails: a code in errno's numbering, the text it is reported with, and
+// whether the cause may pass by itself (as a real file system tells it).
 struct FailReason {
   int code;
   std::string text;
+  bool may_pass = false;
 };
 extern const FailReason kNoSuchFile;
 extern const FailReason kNotAFolder;
@@ -32,6 +34,9 @@ extern const FailReason kAlreadyExists;
 extern const FailReason kAccessDenied;
 extern const FailReason kDiskFull;
 extern const FailReason kInputOutput;
+extern const FailReason kBusy;
+extern const FailReason kTextBusy;
+extern const FailReason kNetworkInputOutput;  // an I/O error on a network file system
 
 // `path` with each "/" written as this OS's separator, for paths and messages the tests expect.
 std::string Native(std::string path);
@@ -58,6 +63,8 @@ class MemoryFileSystem : public platform::FileSystem {
   // and the entry examined while its folder is listed), "mkdir", "copy" (its source or its
   // destination), "flush", "read", "write", or "cwd" (with any path).
   void FailOn(const std::string& op, const std::string& path, FailReason reason);
+  // Ends what FailOn began.
+  void Recover(const std::string& op, const std::string& path);
   void SetParallelCopies(int lanes) { parallel_copies_ = lanes; }
   void SetParallelScans(int lanes) { parallel_scans_ = lanes; }
 

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 
 namespace testing_support {
@@ -63,6 +64,18 @@ ProgramResult RunProgram(const std::vector<std::string>& argv, const RunOptions&
     std::abort();
   int out_pipe[2], err_pipe[2];
   if (pipe2(out_pipe, O_CLOEXEC) != 0 || pipe2(err_pipe, O_CLOEXEC) != 0) std::abort();
+  if (options.stderr_terminal) {
+    // The terminal takes the place of the pipe: its master side is read, its other side
+    // is the program's.
+    close(err_pipe[0]);
+    close(err_pipe[1]);
+    err_pipe[0] = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (err_pipe[0] < 0 || grantpt(err_pipe[0]) != 0 || unlockpt(err_pipe[0]) != 0)
+      std::abort();
+    err_pipe[1] = open(ptsname(err_pipe[0]), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (err_pipe[1] < 0)
+      std::abort();
+  }
   int child_out = out_pipe[1];
   switch (options.stdout_to) {
     case StdoutTo::kCapture:
@@ -82,6 +95,13 @@ ProgramResult RunProgram(const std::vector<std::string>& argv, const RunOptions&
       out_pipe[0] = -1;
       child_out = -1;
       break;
+    case StdoutTo::kErrorTerminal:
+      if (!options.stderr_terminal)
+        std::abort();
+      close(out_pipe[0]);
+      out_pipe[0] = -1;
+      child_out = err_pipe[1];
+      break;
   }
   if (child_out < 0 && options.stdout_to != StdoutTo::kNone)
     std::abort();
@@ -94,7 +114,7 @@ ProgramResult RunProgram(const std::vector<std::string>& argv, const RunOptions&
     StartChild(args, options, nobody, child_out, err_pipe[1]);
   close(out_pipe[1]);
   close(err_pipe[1]);
-  if (child_out >= 0 && child_out != out_pipe[1])
+  if (child_out >= 0 && child_out != out_pipe[1] && child_out != err_pipe[1])
     close(child_out);
 
   ProgramResult result;
@@ -109,7 +129,10 @@ ProgramResult RunProgram(const std::vector<std::string>& argv, const RunOptions&
       ssize_t n = read(fds[i].fd, chunk, sizeof chunk);
       if (n > 0) {
         sinks[i]->append(chunk, static_cast<size_t>(n));
+      } else if (n < 0 && errno == EINTR) {
+        continue;
       } else {
+        // A terminal whose other side has closed reports EIO: its end, too.
         close(fds[i].fd);
         fds[i].fd = -1;
         --open_count;

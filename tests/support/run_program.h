@@ -14,11 +14,12 @@ struct ProgramResult {
 
 // Where the program's standard output goes.
 enum class StdoutTo {
-  kCapture,     // a pipe read into ProgramResult::out
-  kClosedPipe,  // a pipe whose reader has gone before the program starts
-  kFullDevice,  // /dev/full: every write fails for lack of space
-  kFile,        // the file RunOptions::stdout_file, created or truncated
-  kNone,        // no standard output at all: descriptor 1 is closed
+  kCapture,        // a pipe read into ProgramResult::out
+  kClosedPipe,     // a pipe whose reader has gone before the program starts
+  kFullDevice,     // /dev/full: every write fails for lack of space
+  kFile,           // the file RunOptions::stdout_file, created or truncated
+  kNone,           // no standard output at all: descriptor 1 is closed
+  kErrorTerminal,  // the pseudo-terminal of standard error (RunOptions::stderr_terminal)
 };
 
 struct RunOptions {
@@ -26,6 +27,9 @@ struct RunOptions {
   StdoutTo stdout_to = StdoutTo::kCapture;
   std::string stdout_file;
   bool as_nobody = false;  // drop to user nobody, group nogroup, no other groups
+  // Standard error is a pseudo-terminal, read into ProgramResult::err as a terminal shows it
+  // the bytes (its own line ends: LF written as CR LF).
+  bool stderr_terminal = false;
 };
 
 // Runs `argv` in `working_folder` (the current one when empty) with standard input closed.

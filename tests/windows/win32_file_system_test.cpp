@@ -150,6 +150,7 @@ TEST_F(Win32FileSystemTest, SizeIsTheLowThirtyTwoBits) {
   engine::FileEntry entry;
   ASSERT_TRUE(fs_.FindEntry(PathOf(), "big.bin", &entry));
   EXPECT_EQ(entry.Size, 5u);
+  EXPECT_EQ(engine::FullSize(entry), (uint64_t{1} << 32) + 5);
 }
 
 TEST_F(Win32FileSystemTest, FindEntryFindsFilesAndFoldersAlike) {
@@ -225,6 +226,23 @@ TEST_F(Win32FileSystemTest, AFailedCopyLeavesTheDestinationAndNoTemporaryFile) {
   EXPECT_EQ(ReadFile("dst\\b.txt"), "old");
   EXPECT_NE(Attributes("dst\\b.txt") & FILE_ATTRIBUTE_READONLY, 0u);
   EXPECT_THAT(Names("dst"), UnorderedElementsAre("a.txt", "b.txt"));
+}
+
+// A source another program holds without sharing is a reason that may pass: once it lets go,
+// the copy that is tried again succeeds.
+TEST_F(Win32FileSystemTest, ASourceHeldWithoutSharingMayPass) {
+  WriteFile("src\\a.txt", "held");
+  MakeFolder("dst");
+  HANDLE held = CreateFileA(PathOf("src\\a.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                            0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  platform::IoResult refused = fs_.CopyOver(PathOf("src\\a.txt"), PathOf("dst\\a.txt"), 0, &stamp_);
+  CloseHandle(held);
+  EXPECT_FALSE(refused.ok());
+  EXPECT_EQ(refused.os_code, ERROR_SHARING_VIOLATION);
+  EXPECT_TRUE(refused.may_pass);
+  EXPECT_TRUE(fs_.CopyOver(PathOf("src\\a.txt"), PathOf("dst\\a.txt"), 0, &stamp_).ok());
+  EXPECT_EQ(ReadFile("dst\\a.txt"), "held");
 }
 
 TEST_F(Win32FileSystemTest, OnlyTemporariesBoundToTheirIndexAndNotInUseAreRemoved) {

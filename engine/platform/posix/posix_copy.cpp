@@ -9,6 +9,7 @@
 
 #include "engine/platform/posix/copy_data.h"
 #include "engine/platform/posix/posix_io.h"
+#include "engine/platform/posix/shared_file_system.h"
 #include "engine/platform/posix/temp_file.h"
 
 namespace platform {
@@ -31,10 +32,8 @@ mode_t ProcessUmask() {
   return mask;
 }
 
-}  // namespace
-
-IoResult CopyOverAtomically(const std::string& from, const std::string& to, SourceStamp expected,
-                            SourceStamp* copied) {
+IoResult CopyOnce(const std::string& from, const std::string& to, SourceStamp expected,
+                  SourceStamp* copied) {
   const std::string what = "copy " + from + " -> " + to;
   // Non-blocking, so a pipe put in the file's place cannot stall the run.
   Fd source(open(from.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
@@ -52,6 +51,7 @@ IoResult CopyOverAtomically(const std::string& from, const std::string& to, Sour
   if (expected != 0 && *copied != expected) {
     IoResult r = Failed(what, EAGAIN);
     r.message = what + ": the file changed during the run";
+    r.may_pass = false;  // another try would hand out a version the first target lacks
     return r;
   }
   TempFile temp;
@@ -72,6 +72,22 @@ IoResult CopyOverAtomically(const std::string& from, const std::string& to, Sour
   if (int err = temp.CommitAs(to))
     return Failed(what, err);
   return {};
+}
+
+}  // namespace
+
+// An I/O error there is mostly the network's and may pass. FUSE counts, as sshfs is one.
+bool OnNetworkFileSystem(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 && IsSharedFileSystem(path.c_str(), st.st_dev);
+}
+
+IoResult CopyOverAtomically(const std::string& from, const std::string& to, SourceStamp expected,
+                            SourceStamp* copied) {
+  IoResult result = CopyOnce(from, to, expected, copied);
+  if (result.os_code == EIO && (OnNetworkFileSystem(ParentOf(to)) || OnNetworkFileSystem(from)))
+    result.may_pass = true;
+  return result;
 }
 
 void FlushFileSystemsOf(const std::vector<std::string>& folders,

@@ -43,8 +43,10 @@ class PosixFileSystem final : public FileSystem {
 
   bool FindEntry(const std::string& folder, const std::string& name,
                  engine::FileEntry* entry) override {
+    std::vector<engine::FileEntry> like(1);
+    like[0].Name = name;
     std::vector<FoundEntry> found;
-    FindEntriesIn(folder, {engine::FileEntry{0, 0, 0, name}}, &found);
+    FindEntriesIn(folder, like, &found);
     if (!found[0].found) return false;
     *entry = std::move(found[0].entry);
     entry->Name = name;

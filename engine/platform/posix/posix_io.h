@@ -12,11 +12,37 @@
 
 namespace platform {
 
+// Causes that may be gone a little later. EIO is one only on a network file system, which the
+// copy asks itself (CopyOverAtomically).
+inline bool MayPass(int code) {
+  switch (code) {
+    case EBUSY:        // a mount point in the way, a device in use
+    case ETXTBSY:      // a program running from the file
+    case EWOULDBLOCK:  // a lease another program holds (a file server's lock)
+    case ENOSPC:
+    case EDQUOT:
+    case ENOLCK:
+    case ESTALE:
+    case ETIMEDOUT:
+    case ECONNRESET:
+    case ECONNABORTED:
+    case ENOTCONN:
+    case ENETDOWN:
+    case ENETUNREACH:
+    case EHOSTDOWN:
+    case EHOSTUNREACH:
+      return true;
+    default:
+      return false;
+  }
+}
+
 inline IoResult Failed(const std::string& what, int code) {
   IoResult r;
   r.os_code = code == 0 ? EIO : code;
   r.not_found = code == ENOENT || code == ENOTDIR;
   r.no_space = code == ENOSPC || code == EDQUOT;
+  r.may_pass = MayPass(code);
   r.message = what + ": " + std::strerror(r.os_code);
   return r;
 }

@@ -37,7 +37,9 @@ engine::FileEntry EntryOf(const struct stat& st, const char* name) {
 engine::FileEntry UnnamedEntryOf(const struct stat& st, const char* name) {
   engine::FileEntry e;
   e.Time = LocalDosTime(st.st_mtim.tv_sec);
-  e.Size = S_ISDIR(st.st_mode) ? 0 : static_cast<uint32_t>(st.st_size);
+  const uint64_t size = S_ISDIR(st.st_mode) ? 0 : static_cast<uint64_t>(st.st_size);
+  e.Size = static_cast<uint32_t>(size);
+  e.SizeHigh = static_cast<uint32_t>(size >> 32);
   e.Attr = AttributesOf(st, name);
   return e;
 }

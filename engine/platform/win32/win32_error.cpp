@@ -3,6 +3,36 @@
 #include "engine/platform/win32/win32_text.h"
 
 namespace platform {
+namespace {
+
+// A lock or sharing another program holds, a full disk, a network that went away for a moment.
+bool MayPass(DWORD code) {
+  switch (code) {
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_USER_MAPPED_FILE:
+    case ERROR_DELETE_PENDING:
+    case ERROR_BUSY:
+    case ERROR_DRIVE_LOCKED:
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+    case ERROR_NETNAME_DELETED:
+    case ERROR_UNEXP_NET_ERR:
+    case ERROR_NETWORK_BUSY:
+    case ERROR_BAD_NET_RESP:
+    case ERROR_DEV_NOT_EXIST:
+    case ERROR_SEM_TIMEOUT:
+    case ERROR_VC_DISCONNECTED:
+    case ERROR_NETWORK_UNREACHABLE:
+    case ERROR_HOST_UNREACHABLE:
+    case ERROR_CONNECTION_ABORTED:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
 
 std::string SystemMessage(DWORD code) {
   // The wide form, so the text reaches the engine whole in any language.
@@ -32,6 +62,7 @@ IoResult Win32Failure(const std::string& what, DWORD code) {
   r.os_code = static_cast<int>(code);
   r.not_found = code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND;
   r.no_space = code == ERROR_DISK_FULL || code == ERROR_HANDLE_DISK_FULL;
+  r.may_pass = MayPass(code);
   r.message = what + ": " + SystemMessage(code);
   return r;
 }

@@ -36,6 +36,7 @@ engine::FileEntry EntryOf(const WIN32_FIND_DATAW& data) {
   engine::FileEntry e;
   e.Time = DosTimeOf(data.ftLastWriteTime);
   e.Size = data.nFileSizeLow;
+  e.SizeHigh = data.nFileSizeHigh;
   e.Attr = data.dwFileAttributes;
   e.Name = Utf8FromWide(data.cFileName);
   return e;

@@ -9,15 +9,18 @@
 #include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <fstream>
 
 namespace reliability {
 namespace {
@@ -120,6 +123,15 @@ Process::Process(const std::vector<std::string>& argv, const std::string& workin
     if (output == OutputKind::kSmallPipe) fcntl(out_pipe[0], F_SETPIPE_SZ, 4096);
   }
   if (pipe2(err_pipe, O_CLOEXEC) != 0) std::abort();
+  if (start.error_full) {
+    const int page = fcntl(err_pipe[0], F_SETPIPE_SZ, 4096);
+    if (page <= 0)
+      std::abort();
+    const std::string filler(static_cast<size_t>(page), '#');
+    if (write(err_pipe[1], filler.data(), filler.size()) != page)
+      std::abort();
+    filler_ = filler.size();
+  }
 
   std::vector<std::string> full;
   if (start.as_nobody) {
@@ -177,15 +189,31 @@ Process::~Process() {
   }
 }
 
-bool Process::Read(int timeout_ms, bool with_output) {
-  pollfd fds[2] = {{with_output ? out_fd_ : -1, POLLIN, 0}, {err_fd_, POLLIN, 0}};
-  if (fds[0].fd < 0 && fds[1].fd < 0) return out_fd_ >= 0;
+bool Process::Read(int timeout_ms, bool with_output, bool with_error) {
+  pollfd fds[2] = {{with_output ? out_fd_ : -1, POLLIN, 0}, {with_error ? err_fd_ : -1, POLLIN, 0}};
+  if (fds[0].fd < 0 && fds[1].fd < 0) {
+    if (timeout_ms > 0)
+      poll(nullptr, 0, timeout_ms);
+    return out_fd_ >= 0 || err_fd_ >= 0;
+  }
   int ready = poll(fds, 2, timeout_ms);
   if (ready > 0) {
     if (fds[0].fd >= 0 && fds[0].revents != 0) Drain(&out_fd_, &out_);
-    if (fds[1].fd >= 0 && fds[1].revents != 0) Drain(&err_fd_, &err_);
+    if (fds[1].fd >= 0 && fds[1].revents != 0) {
+      Drain(&err_fd_, &err_);
+      const size_t filler = std::min(filler_, err_.size());
+      err_.erase(0, filler);
+      filler_ -= filler;
+    }
   }
   return out_fd_ >= 0 || err_fd_ >= 0;
+}
+
+bool Process::BlockedWriting(int fd) const {
+  std::ifstream in("/proc/" + std::to_string(pid_) + "/syscall");
+  std::string number, first;
+  in >> number >> first;
+  return number == std::to_string(SYS_write) && first == "0x" + std::to_string(fd);
 }
 
 int Process::PendingOutput() const {

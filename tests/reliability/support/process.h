@@ -37,6 +37,9 @@ struct StartOptions {
   std::vector<std::pair<int, rlim_t>> limits;
   // An open folder to start in instead of the path, for a folder no path can name.
   int working_folder_fd = -1;
+  // Standard error a one-page pipe that is full before the program starts: the program stalls
+  // at its first line there until the test reads it (the filler is never seen in err()).
+  bool error_full = false;
 };
 
 class Process {
@@ -53,9 +56,11 @@ class Process {
   pid_t pid() const { return pid_; }
   // Reads what has arrived, waiting at most `timeout_ms`. False once both outputs are closed.
   // With `with_output` false only standard error is read, so a small pipe stays full.
-  bool Read(int timeout_ms, bool with_output = true);
+  bool Read(int timeout_ms, bool with_output = true, bool with_error = true);
   // Bytes waiting unread in standard output's pipe.
   int PendingOutput() const;
+  // True while the program is held in a write to this descriptor of its (1 or 2).
+  bool BlockedWriting(int fd) const;
   void Signal(int signal);
   // Reads everything that is left and waits for the end.
   Ended Wait();
@@ -69,6 +74,7 @@ class Process {
   int err_fd_ = -1;
   std::string out_;
   std::string err_;
+  size_t filler_ = 0;  // bytes of standard error that are the test's own, not yet read
   int64_t started_ns_ = 0;
   bool ended_ = false;
   Ended ended_info_;
