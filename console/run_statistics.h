@@ -28,7 +28,8 @@ class CountingFileSystem final : public platform::ForwardingFileSystem {
                               platform::SourceStamp expected,
                               platform::SourceStamp* copied) override;
 
-  // Counting keeps the run's pace: copies still run side by side.
+  // Counting keeps the run's pace: the scan and the copies still run side by side.
+  int ParallelScans() const override { return inner_.ParallelScans(); }
   int ParallelCopies() const override { return inner_.ParallelCopies(); }
 
   uint64_t copies() const { return copies_; }

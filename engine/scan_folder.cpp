@@ -1,25 +1,17 @@
 #include "engine/scan_folder.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "engine/exclusions.h"
 #include "engine/platform/path_rules.h"
 #include "engine/platform/temp_name.h"
+#include "engine/scan_lanes.h"
 #include "engine/sync_paths.h"
 #include "engine/time_tolerance.h"
 
 namespace engine {
 namespace {
-
-struct ScanContext {
-  platform::FileSystem& fs;
-  const TOptionSync& options;
-  const std::vector<platform::FolderId>& skip;
-  const Exclusions excluded;
-  std::vector<platform::FolderId> descent;  // the folders from the source down to here
-  ProgressSink& sink;
-  ScanResult found;
-};
 
 bool Contains(const std::vector<platform::FolderId>& ids, const platform::FolderId& id) {
   return std::find(ids.begin(), ids.end(), id) != ids.end();
@@ -33,67 +25,145 @@ bool IsChanged(const TOptionSync& options, const FileEntry& source, const FileEn
          (options.flAttr && master->Attr != source.Attr);
 }
 
-void Scan(ScanContext& ctx, const std::string& folder) {
-  if (ctx.sink.StopRequested())
-    return;
-  const TOptionSync& options = ctx.options;
-  platform::FolderListing listing;
-  platform::IoResult listed =
-      ctx.fs.ListFolder(folder, options.Mask, options.SyncSub, &listing);
-  if (!listed.ok()) {
-    ctx.sink.Failure(listed.message);
-    return;
-  }
+// Which subfolders the scan enters, by their names and attributes alone.
+bool EntersSubfolder(const platform::Subfolder& sub) {
+  if (sub.attr & (kAttrHidden | kAttrSystem | kAttrVolume)) return false;
+  return sub.name != "." && sub.name != "..";
+}
 
-  for (const std::string& failure : listing.failures) ctx.sink.Failure(failure);
+// Which listed files count as source files, by their names alone.
+bool ListsFile(const FileEntry& file) {
+  // A temporary file, maybe a copy still being written by a run that fills this folder.
+  return !platform::IsTempName(file.Name);
+}
 
-  std::string path;
-  if (options.SyncSub) {
-    for (const platform::Subfolder& sub : listing.subfolders) {
-      if (sub.attr & (kAttrHidden | kAttrSystem | kAttrVolume)) continue;
-      if (sub.name == "." || sub.name == "..") continue;
-      if (ctx.excluded.Excludes(sub.name))
-        continue;
-      // A target inside the source, or a link back to a folder above: never entered.
-      if (Contains(ctx.skip, sub.id) || Contains(ctx.descent, sub.id)) continue;
-      path.assign(folder).append(1, platform::kPathSeparator).append(sub.name);
-      ctx.found.sub_folders.emplace_back(RelativePath(path, options.SourceFolder));
-      ctx.descent.push_back(sub.id);
-      Scan(ctx, path);
-      ctx.descent.pop_back();
+struct ScanShared {
+  platform::FileSystem& fs;
+  const TOptionSync& options;
+  const std::vector<platform::FolderId>& skip;
+  const Exclusions excluded;
+};
+
+// One source folder: listed, its subfolders queued, its files compared with the master's.
+// What it found waits here until the caller takes it in the order of the walk.
+class FolderScan final : public ScanTask {
+ public:
+  FolderScan(const ScanShared& shared, std::string path, platform::FolderId id, bool known_id,
+             const FolderScan* parent)
+      : shared_(shared), path_(std::move(path)), id_(id), known_id_(known_id), parent_(parent) {}
+
+  void Run(ScanLanes& lanes) override;
+
+  const std::string& path() const { return path_; }
+  bool listed = false;
+  std::vector<std::string> failures;
+  std::vector<std::unique_ptr<FolderScan>> subfolders;  // to enter, in listing order
+  std::vector<FileEntry> changed;                       // named by their full source paths
+
+ private:
+  // A link back to a folder above: never entered.
+  bool OnDescentPath(const platform::FolderId& id) const {
+    for (const FolderScan* up = this; up != nullptr; up = up->parent_) {
+      if (up->known_id_ && up->id_ == id) return true;
     }
+    return false;
   }
+  void Compare(std::vector<FileEntry>& files);
 
+  const ScanShared& shared_;
+  const std::string path_;
+  const platform::FolderId id_;
+  const bool known_id_;
+  const FolderScan* const parent_;
+};
+
+void FolderScan::Run(ScanLanes& lanes) {
+  const TOptionSync& options = shared_.options;
+  platform::FolderListing listing;
+  platform::IoResult result =
+      shared_.fs.ListFolder(path_, options.Mask, options.SyncSub, &listing);
+  listed = true;
+  if (!result.ok()) {
+    failures.push_back(std::move(result.message));
+    return;
+  }
+  failures = std::move(listing.failures);
+  if (options.SyncSub) {
+    std::string path;
+    for (const platform::Subfolder& sub : listing.subfolders) {
+      if (!EntersSubfolder(sub) || shared_.excluded.Excludes(sub.name)) continue;
+      // A target inside the source, or a link back to a folder above: never entered.
+      if (Contains(shared_.skip, sub.id) || OnDescentPath(sub.id)) continue;
+      path.assign(path_).append(1, platform::kPathSeparator).append(sub.name);
+      subfolders.push_back(std::make_unique<FolderScan>(shared_, path, sub.id, true, this));
+    }
+    // Last to first, so the first is examined next, by whichever lane is free.
+    for (auto it = subfolders.rbegin(); it != subfolders.rend(); ++it) lanes.Queue(it->get());
+  }
+  std::erase_if(listing.files, [this](const FileEntry& file) {
+    return !ListsFile(file) || shared_.excluded.Excludes(file.Name);
+  });
+  Compare(listing.files);
+}
+
+void FolderScan::Compare(std::vector<FileEntry>& files) {
+  const TOptionSync& options = shared_.options;
   // With no master folder there is nothing to compare with: every file is new.
-  const bool compare = !options.MasterFolder.empty();
-  std::string master_folder;
-  if (compare) {
-    master_folder.assign(options.MasterFolder).append(RelativePath(folder, options.SourceFolder));
+  std::vector<platform::FoundEntry> master;
+  if (!options.MasterFolder.empty() && !files.empty()) {
+    std::string master_folder(options.MasterFolder);
+    master_folder.append(RelativePath(path_, options.SourceFolder));
+    shared_.fs.FindEntries(master_folder, files, &master);
   }
-  FileEntry master;
-  for (FileEntry& file : listing.files) {
-    // A temporary file, maybe a copy still being written by a run that fills this folder.
-    if (platform::IsTempName(file.Name)) continue;
-    if (ctx.excluded.Excludes(file.Name))
-      continue;
-    bool found = compare && ctx.fs.FindEntry(master_folder, file.Name, &master);
-    if (!IsChanged(options, file, found ? &master : nullptr)) continue;
-    path.assign(folder).append(1, platform::kPathSeparator).append(file.Name);
-    file.Name = path;
-    ctx.found.copy_list.push_back(std::move(file));
+  for (size_t i = 0; i < files.size(); ++i) {
+    const bool found = i < master.size() && master[i].found;
+    if (!IsChanged(options, files[i], found ? &master[i].entry : nullptr)) continue;
+    std::string name;
+    name.reserve(path_.size() + 1 + files[i].Name.size());
+    name.append(path_).append(1, platform::kPathSeparator).append(files[i].Name);
+    FileEntry& file = changed.emplace_back(std::move(files[i]));
+    file.Name = std::move(name);
   }
+}
+
+// Takes what `folder` found, and then its subfolders', in the order a walk down the tree meets
+// them: the folder's failures, each subfolder with all below it, then the folder's files.
+void Take(ScanLanes& lanes, FolderScan& folder, const TOptionSync& options, ProgressSink& sink,
+          ScanResult& found) {
+  if (sink.StopRequested()) {
+    lanes.Stop();
+    return;
+  }
+  lanes.Wait(folder);
+  if (!folder.listed) return;  // stopped before it was listed
+  for (const std::string& failure : folder.failures) sink.Failure(failure);
+  for (std::unique_ptr<FolderScan>& sub : folder.subfolders) {
+    found.sub_folders.emplace_back(RelativePath(sub->path(), options.SourceFolder));
+    Take(lanes, *sub, options, sink, found);
+    // Taken, with all below it: its memory goes now. Once stopped, lanes may still be
+    // examining what lies below; it is dropped with them.
+    if (!sink.StopRequested()) sub.reset();
+  }
+  found.copy_list.insert(found.copy_list.end(), std::make_move_iterator(folder.changed.begin()),
+                         std::make_move_iterator(folder.changed.end()));
 }
 
 }  // namespace
 
 ScanResult ScanFolder(platform::FileSystem& fs, const TOptionSync& options,
                       const std::vector<platform::FolderId>& skip, ProgressSink& sink) {
-  ScanContext ctx{fs, options, skip, Exclusions(options.Exclude), {}, sink, {}};
-  platform::FolderId root;
-  if (fs.GetFolderId(options.SourceFolder, &root).ok()) ctx.descent.push_back(root);
-  Scan(ctx, options.SourceFolder);
-  fs.EndLookups();
-  return std::move(ctx.found);
+  const ScanShared shared{fs, options, skip, Exclusions(options.Exclude)};
+  platform::FolderId root_id;
+  const bool known = fs.GetFolderId(options.SourceFolder, &root_id).ok();
+  FolderScan root(shared, options.SourceFolder, root_id, known, nullptr);
+  ScanResult found;
+  {
+    // Gone, and its threads joined, before the folders they may still be examining.
+    ScanLanes lanes(fs.ParallelScans());
+    if (!sink.StopRequested()) lanes.Queue(&root);
+    Take(lanes, root, options, sink, found);
+  }
+  return found;
 }
 
 }  // namespace engine

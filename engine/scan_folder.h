@@ -23,8 +23,10 @@ struct ScanResult {
 // options.Exclude names is left out, a subfolder with everything below it.
 // Never enters a folder listed in `skip` (the run's targets) nor one on its own descent path.
 // Hidden subfolders are not scanned, and files named like temporary files are never listed.
-// A folder that cannot be listed is reported. No further folder is listed once the sink asks
-// the run to stop.
+// A folder that cannot be listed is reported. Folders are examined on as many threads as the
+// file system allows (ParallelScans) and taken in the order of a walk down the tree, so the
+// result and the reports are those of one thread. No further folder is listed once the sink
+// asks the run to stop.
 ScanResult ScanFolder(platform::FileSystem& fs, const TOptionSync& options,
                       const std::vector<platform::FolderId>& skip, ProgressSink& sink);
 

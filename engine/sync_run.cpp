@@ -1,6 +1,7 @@
 #include "engine/sync_run.h"
 
 #include "engine/copy_files.h"
+#include "engine/folders_there.h"
 #include "engine/force_folder.h"
 #include "engine/load_options.h"
 #include "engine/scan_folder.h"
@@ -18,12 +19,18 @@ namespace {
 
 void CreateSubfolders(platform::FileSystem& fs, const std::vector<std::string>& targets,
                       const std::vector<std::string>& sub_folders, ProgressSink& sink) {
+  const std::vector<char> there = FoldersThere(fs, targets, sub_folders);
   std::string path;
+  size_t k = 0;
   for (const std::string& target : targets) {
-    if (target.empty()) continue;  // an empty target receives nothing
+    if (target.empty()) {  // an empty target receives nothing
+      k += sub_folders.size();
+      continue;
+    }
     for (const std::string& sub : sub_folders) {
       if (sink.StopRequested())
         return;
+      if (there[k++]) continue;
       path.assign(target).append(sub);
       platform::IoResult failure;
       if (!ForceFolder(fs, path, &failure)) sink.Failure(failure.message);

@@ -30,7 +30,12 @@ class DryRunFileSystem final : public FileSystem {
                  engine::FileEntry* entry) override {
     return real_.FindEntry(folder, name, entry);
   }
-  void EndLookups() override { real_.EndLookups(); }
+  void FindEntries(const std::string& folder, const std::vector<engine::FileEntry>& like,
+                   std::vector<FoundEntry>* found) override {
+    real_.FindEntries(folder, like, found);
+  }
+  // The scan reads the real disk only, so it runs as a run's does.
+  int ParallelScans() const override { return real_.ParallelScans(); }
   IoResult GetAttributes(const std::string& path, uint32_t* attr) override;
   // A folder this dry run made has an identity of its own, shared by every spelling of it.
   IoResult GetFolderId(const std::string& path, FolderId* id) override;

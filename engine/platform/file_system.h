@@ -36,6 +36,12 @@ struct Subfolder {
   FolderId id;
 };
 
+// What the single-entry search found for one name, if anything.
+struct FoundEntry {
+  bool found = false;
+  engine::FileEntry entry;
+};
+
 struct FolderListing {
   std::vector<Subfolder> subfolders;    // every folder entry except "." and ".."
   std::vector<engine::FileEntry> files;  // entries that are not folders, matching the mask
@@ -46,10 +52,13 @@ struct FolderListing {
 // them, and every message names the path as passed. A failure's message is "<operation>
 // <path>: <reason>"; not_found is set when the path, or a folder on its way, is missing.
 //
-// Threads: a run calls everything from the thread it runs on, with one exception. While its
-// copies run side by side (ParallelCopies above 1), CopyOver and RemoveStaleTemporaries may be
-// called from several copy threads at once, and no other call is made meanwhile. A file system
-// that keeps state must guard those two; every other call needs no guard.
+// Threads: a run calls everything from the thread it runs on, with two exceptions. While its
+// scan examines folders side by side (ParallelScans above 1), ListFolder and FindEntries may be
+// called from several scan threads at once, and so may GetAttributes while the folder pass
+// asks which folders are there already; while its copies run side by side (ParallelCopies
+// above 1), CopyOver and RemoveStaleTemporaries may be called from several copy threads at
+// once. No other call is made meanwhile. A file system that keeps state must guard the calls
+// whose side-by-side use it allows; every other call needs no guard.
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -70,8 +79,20 @@ class FileSystem {
   // False when nothing usable is there, also when `folder` is missing.
   virtual bool FindEntry(const std::string& folder, const std::string& name,
                          engine::FileEntry* entry) = 0;
-  // Drops whatever FindEntry keeps between calls (an open folder).
-  virtual void EndLookups() {}
+  // FindEntry for the name of each of `like` in `folder`, in one go: (*found)[i] answers
+  // like[i].Name, its entry's name left empty. The default asks FindEntry name by name.
+  virtual void FindEntries(const std::string& folder, const std::vector<engine::FileEntry>& like,
+                           std::vector<FoundEntry>* found) {
+    found->assign(like.size(), {});
+    for (size_t i = 0; i < like.size(); ++i) {
+      FoundEntry& answer = (*found)[i];
+      answer.found = FindEntry(folder, like[i].Name, &answer.entry);
+      answer.entry.Name.clear();
+    }
+  }
+  // How many folders the scan may list and compare at once, each on its own thread (see
+  // above). Decorators that keep state say 1, the default.
+  virtual int ParallelScans() const { return 1; }
 
   // The attribute word of a file or a folder, links followed. Fails, not_found, when missing.
   virtual IoResult GetAttributes(const std::string& path, uint32_t* attr) = 0;

@@ -1,5 +1,6 @@
 // A file system that hands every call to another one. Decorators derive from it and override
-// only the calls they change.
+// only the calls they change. The side-by-side counts (ParallelScans, ParallelCopies) are not
+// handed on: a decorator that keeps state stays on one thread unless it says otherwise.
 #pragma once
 
 #include "engine/platform/file_system.h"
@@ -19,7 +20,10 @@ class ForwardingFileSystem : public FileSystem {
                  engine::FileEntry* entry) override {
     return inner_.FindEntry(folder, name, entry);
   }
-  void EndLookups() override { inner_.EndLookups(); }
+  void FindEntries(const std::string& folder, const std::vector<engine::FileEntry>& like,
+                   std::vector<FoundEntry>* found) override {
+    inner_.FindEntries(folder, like, found);
+  }
   IoResult GetAttributes(const std::string& path, uint32_t* attr) override {
     return inner_.GetAttributes(path, attr);
   }

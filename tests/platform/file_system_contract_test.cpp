@@ -155,9 +155,36 @@ TEST_P(FileSystemContractTest, ACopyIsListedFoundAndStamped) {
   ASSERT_TRUE(fs_->FindEntry(base_, "folder", &entry));
   EXPECT_NE(entry.Attr & engine::kAttrFolder, 0u);
   EXPECT_EQ(entry.Size, 0u);
-  fs_->EndLookups();
   ASSERT_TRUE(fs_->WriteProfileString(Path("new.ini"), "Main", "Key", "value").ok());
   EXPECT_EQ(fs_->ReadProfileString(Path("new.ini"), "main", "key", "default"), "value");
+}
+
+// The scan asks for a folder's names in one go; each answer is the single search's.
+TEST_P(FileSystemContractTest, LookupsInOneGoAnswerAsTheSingleSearch) {
+  std::vector<engine::FileEntry> like(4);
+  like[0].Name = like[3].Name = "file";
+  like[1].Name = "missing";
+  like[2].Name = "folder";
+  for (const std::string& folder : {base_, Path("missing"), Path("file")}) {
+    SCOPED_TRACE(folder);
+    std::vector<platform::FoundEntry> found = {{}, {}, {}, {}, {}, {}};
+    fs_->FindEntries(folder, like, &found);
+    ASSERT_EQ(found.size(), like.size());
+    for (size_t i = 0; i < like.size(); ++i) {
+      engine::FileEntry single;
+      const bool there = fs_->FindEntry(folder, like[i].Name, &single);
+      EXPECT_EQ(found[i].found, there) << like[i].Name;
+      EXPECT_EQ(there, folder == base_ && like[i].Name != "missing") << like[i].Name;
+      if (!there) continue;
+      EXPECT_EQ(found[i].entry.Size, single.Size) << like[i].Name;
+      EXPECT_EQ(found[i].entry.Time, single.Time) << like[i].Name;
+      EXPECT_EQ(found[i].entry.Attr, single.Attr) << like[i].Name;
+      EXPECT_THAT(found[i].entry.Name, IsEmpty());
+    }
+  }
+  std::vector<platform::FoundEntry> none = {{}};
+  fs_->FindEntries(base_, {}, &none);
+  EXPECT_THAT(none, IsEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(FileSystems, FileSystemContractTest, testing::Bool(),

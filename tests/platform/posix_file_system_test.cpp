@@ -48,7 +48,6 @@ TEST_P(EntryAttrTest, AttributesComeFromKindModeAndName) {
   fs::permissions(PathOf("dir/" + c.name), fs::perms(c.mode));
   engine::FileEntry entry;
   ASSERT_TRUE(fs_.FindEntry(PathOf("dir"), c.name, &entry));
-  fs_.EndLookups();
   EXPECT_EQ(entry.Attr, c.attr) << c.name;
   EXPECT_EQ(entry.Size, c.folder ? 0u : 5u);
   EXPECT_EQ(entry.Name, c.name);
@@ -72,7 +71,6 @@ TEST_F(PosixFileSystemTest, SizeIsTheLow32Bits) {
   fs::resize_file(PathOf("big"), (uintmax_t{1} << 32) + 5);
   engine::FileEntry entry;
   ASSERT_TRUE(fs_.FindEntry(PathOf(), "big", &entry));
-  fs_.EndLookups();
   EXPECT_EQ(entry.Size, 5u);
   platform::FolderListing listing;
   ASSERT_TRUE(fs_.ListFolder(PathOf(), "*.*", false, &listing).ok());
@@ -131,7 +129,6 @@ TEST_F(PosixFileSystemTest, TimesOfOneTwoSecondStepAreEqual) {
   ASSERT_TRUE(fs_.FindEntry(PathOf(), "even", &even));
   ASSERT_TRUE(fs_.FindEntry(PathOf(), "same-step", &same_step));
   ASSERT_TRUE(fs_.FindEntry(PathOf(), "before", &before));
-  fs_.EndLookups();
 
   EXPECT_EQ(same_step.Time, even.Time);
   EXPECT_NE(before.Time, even.Time);

@@ -66,6 +66,7 @@ class MemoryFileSystem : public platform::FileSystem {
   // Ends what FailOn began.
   void Recover(const std::string& op, const std::string& path);
   void SetParallelCopies(int lanes) { parallel_copies_ = lanes; }
+  void SetParallelScans(int lanes) { parallel_scans_ = lanes; }
 
   bool Exists(const std::string& path) const;
   bool IsFolder(const std::string& path) const;
@@ -94,6 +95,7 @@ class MemoryFileSystem : public platform::FileSystem {
                               platform::SourceStamp expected,
                               platform::SourceStamp* copied) override;
   int ParallelCopies() const override { return parallel_copies_; }
+  int ParallelScans() const override { return parallel_scans_; }
   // Logs the call and removes nothing: no file here was left behind by a killed run.
   void RemoveStaleTemporaries(const std::string& folder) override;
   // Logs each folder; an injected failure is appended.
@@ -143,6 +145,7 @@ class MemoryFileSystem : public platform::FileSystem {
   std::vector<std::string> log_;
   uint64_t next_serial_ = 1;
   int parallel_copies_ = 1;
+  int parallel_scans_ = 1;
 };
 
 }  // namespace testing_support

@@ -62,7 +62,7 @@ IoResult CopyOnce(const std::string& from, const std::string& to, SourceStamp ex
   if (int err = temp.Create(ParentOf(to), exact ? mode : 0600))
     return Failed(what, err);
   static thread_local CopyBuffer buffer;  // copies run on several threads at once
-  if (int err = CopyData(source.get(), temp.fd(), st.st_size, buffer))
+  if (int err = CopyData(source.get(), temp.fd(), st, buffer))
     return Failed(what, err);
   if (!exact && fchmod(temp.fd(), mode) != 0)
     return Failed(what, errno);

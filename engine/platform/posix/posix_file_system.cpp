@@ -34,8 +34,6 @@ std::string BaseName(const std::string& path) {
 
 class PosixFileSystem final : public FileSystem {
  public:
-  ~PosixFileSystem() override { EndLookups(); }
-
   void BeginRun() override { TakeCurrentLocalOffset(); }
 
   IoResult ListFolder(const std::string& folder, const std::string& mask, bool with_subfolders,
@@ -45,24 +43,24 @@ class PosixFileSystem final : public FileSystem {
 
   bool FindEntry(const std::string& folder, const std::string& name,
                  engine::FileEntry* entry) override {
-    if (!lookup_open_ || folder != lookup_folder_) {
-      lookup_fd_.Reset(open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-      lookup_folder_ = folder;
-      lookup_open_ = true;
-    }
-    if (lookup_fd_.get() < 0) return false;
-    struct stat st;
-    if (fstatat(lookup_fd_.get(), name.c_str(), &st, 0) != 0) return false;
-    if (!S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) return false;
-    *entry = EntryOf(st, name.c_str());
+    std::vector<engine::FileEntry> like(1);
+    like[0].Name = name;
+    std::vector<FoundEntry> found;
+    FindEntriesIn(folder, like, &found);
+    if (!found[0].found) return false;
+    *entry = std::move(found[0].entry);
+    entry->Name = name;
     return true;
   }
 
-  void EndLookups() override {
-    lookup_fd_.Reset();
-    lookup_open_ = false;
-    lookup_folder_.clear();
+  void FindEntries(const std::string& folder, const std::vector<engine::FileEntry>& like,
+                   std::vector<FoundEntry>* found) override {
+    FindEntriesIn(folder, like, found);
   }
+
+  // The scan's status calls are kernel work on cached entries, which spreads over the
+  // processors; listings and lookups keep no state here.
+  int ParallelScans() const override { return ParallelCopies(); }
 
   IoResult GetAttributes(const std::string& path, uint32_t* attr) override {
     struct stat st;
@@ -155,11 +153,6 @@ class PosixFileSystem final : public FileSystem {
       buffer.resize(buffer.size() * 2);
     }
   }
-
- private:
-  std::string lookup_folder_;
-  Fd lookup_fd_;
-  bool lookup_open_ = false;
 };
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "engine/file_entry.h"
 #include "engine/platform/file_system.h"
@@ -16,9 +17,17 @@ namespace platform {
 // with ".", but for "." and "..").
 uint32_t AttributesOf(const struct stat& st, const char* name);
 engine::FileEntry EntryOf(const struct stat& st, const char* name);
+// The same without the name.
+engine::FileEntry UnnamedEntryOf(const struct stat& st, const char* name);
 
-// FileSystem::ListFolder on POSIX: readdir, each wanted entry examined with links followed.
+// FileSystem::ListFolder on POSIX: the directory read, each wanted entry examined with links
+// followed.
 IoResult ListFolderEntries(const std::string& folder, const std::string& mask, bool with_subfolders,
                            FolderListing* listing);
+
+// FileSystem::FindEntries on POSIX: each name looked up from the folder opened once. Keeps
+// nothing between calls, so scan threads may call it at once.
+void FindEntriesIn(const std::string& folder, const std::vector<engine::FileEntry>& like,
+                   std::vector<FoundEntry>* found);
 
 }  // namespace platform

@@ -5,7 +5,9 @@
 // profile functions know.
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
+#include <thread>
 
 #include "engine/platform/file_system.h"
 #include "engine/platform/win32/win32_copy_file.h"
@@ -88,6 +90,11 @@ class Win32FileSystem final : public FileSystem {
       return false;
     *entry = EntryOf(data);
     return true;
+  }
+
+  // Searches and attribute reads keep no state here, so the scan's lanes may share them.
+  int ParallelScans() const override {
+    return static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
   }
 
   IoResult GetAttributes(const std::string& path, uint32_t* attr) override {
