@@ -11,7 +11,8 @@ std::string OutputErrorMessage(int error) {
 std::string FailureReport(const std::string& kind, const std::string& message) {
   std::string report = "Exception " + kind + " in module parlocon" + platform::kProgramFileSuffix +
                        " at 00000000.\n" + message;
-  if (report.back() != '.') report += '.';
+  if (report.back() != '.')
+    report += '.';
   report += '\n';
   return report;
 }

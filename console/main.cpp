@@ -102,7 +102,7 @@ int Run(const console::ProgramOptions& options) {
   engine::RunSync(options.stats ? counting_fs : run_fs, settings_path, options.overrides, sink);
   if (sink.StopRequested())
     return kExitEnded;  // the output failed; the sink has written the report
-  out.Flush();  // a failure of this last write changes nothing
+  out.Flush();          // a failure of this last write changes nothing
   if (options.stats) {
     console::RunStatistics stats;
     stats.files_listed = engine::CopyList.size();

@@ -22,20 +22,24 @@ int StdOutput::Append(std::string_view bytes) {
     if (used_ == kBufferSize) {
       int err = platform::WriteStream(fd_, std::string_view(buffer_, used_));
       used_ = 0;
-      if (failure == 0) failure = err;
+      if (failure == 0)
+        failure = err;
     }
   }
   return failure;
 }
 
 int StdOutput::WriteLine(std::string_view text) {
-  if (missing_ != 0) return missing_;
+  if (missing_ != 0)
+    return missing_;
   int failure = Append(text);
   int err = Append("\r\n");
-  if (failure == 0) failure = err;
+  if (failure == 0)
+    failure = err;
   if (immediate_) {
     err = Flush();
-    if (failure == 0) failure = err;
+    if (failure == 0)
+      failure = err;
   }
   return failure;
 }

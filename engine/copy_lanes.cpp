@@ -36,7 +36,8 @@ void CopyLanes::Queue(size_t id, CopyJob job) {
     slots_[id].job = std::move(job);
     waiting_.push_back(id);
   }
-  if (!workers_.empty()) changed_.notify_one();
+  if (!workers_.empty())
+    changed_.notify_one();
 }
 
 size_t CopyLanes::Held() {
@@ -85,7 +86,8 @@ void CopyLanes::Work() {
   std::unique_lock<std::mutex> lock(mutex_);
   for (;;) {
     changed_.wait(lock, [&] { return stopping_ || (!alone_ && !waiting_.empty()); });
-    if (stopping_) return;
+    if (stopping_)
+      return;
     Slot& slot = slots_.at(waiting_.front());
     waiting_.pop_front();
     slot.started = true;
@@ -105,12 +107,14 @@ void CopyLanes::Work() {
 }
 
 void CopyLanes::Run(Slot& slot) {
-  if (!slot.job.clean_folder.empty()) fs_.RemoveStaleTemporaries(slot.job.clean_folder);
+  if (!slot.job.clean_folder.empty())
+    fs_.RemoveStaleTemporaries(slot.job.clean_folder);
   slot.outcome.result =
       fs_.CopyOver(slot.job.source, slot.job.destination, slot.job.expected, &slot.outcome.stamp);
   // A copy done ahead of its report may wait long for it: only its outcome is kept, but for one
   // that ran out of space, which may be made again.
-  if (!slot.outcome.result.no_space) slot.job = CopyJob();
+  if (!slot.outcome.result.no_space)
+    slot.job = CopyJob();
 }
 
 }  // namespace engine

@@ -10,8 +10,10 @@ constexpr uint32_t kLatest =
 }  // namespace
 
 uint32_t PackDosTime(int year, int month, int day, int hour, int minute, int second) {
-  if (year < 1980) return kEarliest;
-  if (year > 2107) return kLatest;
+  if (year < 1980)
+    return kEarliest;
+  if (year > 2107)
+    return kLatest;
   uint32_t date = (static_cast<uint32_t>(year - 1980) << 9) | (static_cast<uint32_t>(month) << 5) |
                   static_cast<uint32_t>(day);
   uint32_t time = (static_cast<uint32_t>(hour) << 11) | (static_cast<uint32_t>(minute) << 5) |

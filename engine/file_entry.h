@@ -18,7 +18,7 @@ struct FileEntry {
   uint32_t Size = 0;  // low 32 bits of the size; 0 for a folder
   uint32_t Attr = 0;  // Windows attribute bits
   uint32_t SizeHigh = 0;  // the size's upper 32 bits, for byte counts only; never compared
-  std::string Name;   // the entry's name; in the copy list the full source path
+  std::string Name;       // the entry's name; in the copy list the full source path
 };
 
 inline uint64_t FullSize(const FileEntry& entry) {

@@ -16,7 +16,11 @@ class FolderCheck final : public ScanTask {
  public:
   FolderCheck(platform::FileSystem& fs, const std::string& target,
               const std::vector<std::string>& sub_folders, size_t first, size_t end, char* there)
-      : fs_(fs), target_(target), sub_folders_(sub_folders), first_(first), end_(end),
+      : fs_(fs),
+        target_(target),
+        sub_folders_(sub_folders),
+        first_(first),
+        end_(end),
         there_(there) {}
 
   void Run(ScanLanes&) override {
@@ -46,7 +50,8 @@ std::vector<char> FoldersThere(platform::FileSystem& fs, const std::vector<std::
     return there;
   std::vector<std::unique_ptr<FolderCheck>> checks;
   for (size_t t = 0; t < targets.size(); ++t) {
-    if (targets[t].empty()) continue;
+    if (targets[t].empty())
+      continue;
     for (size_t first = 0; first < subs; first += kFoldersPerTask) {
       checks.push_back(std::make_unique<FolderCheck>(fs, targets[t], sub_folders, first,
                                                      std::min(subs, first + kFoldersPerTask),

@@ -25,10 +25,13 @@ bool ForceFolder(platform::FileSystem& fs, const std::string& path, platform::Io
     return true;
   }
   std::string parent = folder.substr(0, platform::ParentLength(folder));
-  if (parent == folder) return true;
-  if (!ForceFolder(fs, parent, failure)) return false;
+  if (parent == folder)
+    return true;
+  if (!ForceFolder(fs, parent, failure))
+    return false;
   platform::IoResult made = fs.MakeFolder(folder);
-  if (!made.ok() && failure != nullptr) *failure = made;
+  if (!made.ok() && failure != nullptr)
+    *failure = made;
   return made.ok();
 }
 

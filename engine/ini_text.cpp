@@ -9,17 +9,22 @@ constexpr std::string_view kBlank = " \t\r\v\f";
 
 std::string_view Trim(std::string_view s) {
   size_t first = s.find_first_not_of(kBlank);
-  if (first == std::string_view::npos) return {};
+  if (first == std::string_view::npos)
+    return {};
   return s.substr(first, s.find_last_not_of(kBlank) - first + 1);
 }
 
 bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
+  if (a.size() != b.size())
+    return false;
   for (size_t i = 0; i < a.size(); ++i) {
     char x = a[i], y = b[i];
-    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
-    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
-    if (x != y) return false;
+    if (x >= 'a' && x <= 'z')
+      x = static_cast<char>(x - 'a' + 'A');
+    if (y >= 'a' && y <= 'z')
+      y = static_cast<char>(y - 'a' + 'A');
+    if (x != y)
+      return false;
   }
   return true;
 }
@@ -39,10 +44,12 @@ Line ParseLine(std::string_view text, size_t begin, size_t end) {
   line.begin = begin;
   line.end = end;
   std::string_view content = Trim(text.substr(begin, end - begin));
-  if (content.empty()) return line;
+  if (content.empty())
+    return line;
   if (content.front() == '[') {
     size_t close = content.find(']');
-    if (close == std::string_view::npos) return line;  // not a section line: ignored
+    if (close == std::string_view::npos)
+      return line;  // not a section line: ignored
     line.kind = LineKind::kSection;
     line.name = Trim(content.substr(1, close - 1));
     return line;
@@ -55,7 +62,8 @@ Line ParseLine(std::string_view text, size_t begin, size_t end) {
     line.name = Trim(content.substr(0, eq));
     line.value = Trim(content.substr(eq + 1));
   }
-  if (line.name.empty()) line.kind = LineKind::kOther;
+  if (line.name.empty())
+    line.kind = LineKind::kOther;
   return line;
 }
 
@@ -63,7 +71,8 @@ std::vector<Line> SplitLines(std::string_view text) {
   std::vector<Line> lines;
   size_t pos = 0;
   // A byte-order mark belongs to no line.
-  if (text.substr(0, 3) == "\xEF\xBB\xBF") pos = 3;
+  if (text.substr(0, 3) == "\xEF\xBB\xBF")
+    pos = 3;
   // A line ends at LF, CR LF or a CR alone, as the profile functions read it.
   while (pos < text.size()) {
     size_t stop = text.find_first_of("\r\n", pos);
@@ -109,8 +118,10 @@ std::optional<std::string> FindIniValue(std::string_view text, std::string_view 
   auto [first, last] = FindSection(lines, section);
   for (size_t i = first + 1; i < last; ++i) {
     const Line& line = lines[i];
-    if (line.kind != LineKind::kKey || !SameName(line.name, key)) continue;
-    if (!line.value) return std::nullopt;  // a key without "=" has no value
+    if (line.kind != LineKind::kKey || !SameName(line.name, key))
+      continue;
+    if (!line.value)
+      return std::nullopt;  // a key without "=" has no value
     std::string_view value = *line.value;
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
         value.back() == value.front()) {
@@ -152,7 +163,8 @@ std::string SetIniValue(std::string_view text, std::string_view section, std::st
   // A new key goes after the section's last non-blank line.
   size_t after = first;
   for (size_t i = first + 1; i < last; ++i) {
-    if (!Trim(text.substr(lines[i].begin, lines[i].end - lines[i].begin)).empty()) after = i;
+    if (!Trim(text.substr(lines[i].begin, lines[i].end - lines[i].begin)).empty())
+      after = i;
   }
   size_t insert_at = after + 1 < lines.size() ? lines[after + 1].begin : text.size();
   result.append(text.substr(0, insert_at));

@@ -14,8 +14,7 @@ inline constexpr size_t kMaxValueLength = 2047;
 
 // `max_length` lets a caller that counts characters otherwise take the whole value and cut it.
 std::optional<std::string> FindIniValue(std::string_view text, std::string_view section,
-                                        std::string_view key,
-                                        size_t max_length = kMaxValueLength);
+                                        std::string_view key, size_t max_length = kMaxValueLength);
 
 // Returns `text` with the key's line set to key=value: the first line of the key in the first
 // section of that name, else a new line at the end of the section, else a new section at the

@@ -4,21 +4,28 @@ namespace engine {
 namespace {
 
 int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= '0' && c <= '9')
+    return c - '0';
+  if (c >= 'a' && c <= 'f')
+    return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F')
+    return c - 'A' + 10;
   return -1;
 }
 
 std::optional<int32_t> ParseHex(std::string_view digits) {
-  if (digits.empty()) return std::nullopt;
+  if (digits.empty())
+    return std::nullopt;
   uint32_t value = 0;
   int significant = 0;
   for (char c : digits) {
     int d = HexDigit(c);
-    if (d < 0) return std::nullopt;
-    if (significant > 0 || d != 0) ++significant;
-    if (significant > 8) return std::nullopt;
+    if (d < 0)
+      return std::nullopt;
+    if (significant > 0 || d != 0)
+      ++significant;
+    if (significant > 8)
+      return std::nullopt;
     value = (value << 4) | static_cast<uint32_t>(d);
   }
   return static_cast<int32_t>(value);  // unsigned 32 bits taken as signed: $FFFFFFFF is -1
@@ -30,15 +37,20 @@ std::optional<int32_t> ParseDecimal(std::string_view text) {
     negative = text[0] == '-';
     text.remove_prefix(1);
   }
-  if (text.empty()) return std::nullopt;
+  if (text.empty())
+    return std::nullopt;
   int64_t value = 0;
   for (char c : text) {
-    if (c < '0' || c > '9') return std::nullopt;
+    if (c < '0' || c > '9')
+      return std::nullopt;
     value = value * 10 + (c - '0');
-    if (value > int64_t{1} << 31) return std::nullopt;
+    if (value > int64_t{1} << 31)
+      return std::nullopt;
   }
-  if (negative) value = -value;
-  if (value > INT32_MAX || value < INT32_MIN) return std::nullopt;
+  if (negative)
+    value = -value;
+  if (value > INT32_MAX || value < INT32_MIN)
+    return std::nullopt;
   return static_cast<int32_t>(value);
 }
 
@@ -46,8 +58,10 @@ std::optional<int32_t> ParseDecimal(std::string_view text) {
 
 std::optional<int32_t> ParseInt32(std::string_view text) {
   while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  if (text.empty()) return std::nullopt;
-  if (text[0] == '$' || text[0] == 'x' || text[0] == 'X') return ParseHex(text.substr(1));
+  if (text.empty())
+    return std::nullopt;
+  if (text[0] == '$' || text[0] == 'x' || text[0] == 'X')
+    return ParseHex(text.substr(1));
   if (text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
     return ParseHex(text.substr(2));
   }

@@ -31,8 +31,7 @@ void LoadOptions(const std::string& settings_path, TOptionSync& options) {
   LoadOptions(platform::DefaultFileSystem(), settings_path, options);
 }
 
-void LoadOptions(platform::FileSystem& fs, const std::string& settings_path,
-                 TOptionSync& options) {
+void LoadOptions(platform::FileSystem& fs, const std::string& settings_path, TOptionSync& options) {
   const SettingsFile file(fs, settings_path);
   const TOptionSync defaults;
   options.SourceFolder = file.ReadText(kMainSection, "SourceFolder", defaults.SourceFolder);

@@ -11,7 +11,6 @@ namespace engine {
 
 // Missing file, section or key: the record's defaults. Never fails, never touches the file.
 void LoadOptions(const std::string& settings_path, TOptionSync& options);
-void LoadOptions(platform::FileSystem& fs, const std::string& settings_path,
-                 TOptionSync& options);
+void LoadOptions(platform::FileSystem& fs, const std::string& settings_path, TOptionSync& options);
 
 }  // namespace engine

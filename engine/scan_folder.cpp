@@ -18,7 +18,8 @@ bool Contains(const std::vector<platform::FolderId>& ids, const platform::Folder
 }
 
 bool IsChanged(const TOptionSync& options, const FileEntry& source, const FileEntry* master) {
-  if (master == nullptr) return true;
+  if (master == nullptr)
+    return true;
   return (options.flSize && master->Size != source.Size) ||
          (options.flDate &&
           !SameTime(master->Time, source.Time, options.TimeTolerance, options.IgnoreHourShift)) ||
@@ -27,7 +28,8 @@ bool IsChanged(const TOptionSync& options, const FileEntry& source, const FileEn
 
 // Which subfolders the scan enters, by their names and attributes alone.
 bool EntersSubfolder(const platform::Subfolder& sub) {
-  if (sub.attr & (kAttrHidden | kAttrSystem | kAttrVolume)) return false;
+  if (sub.attr & (kAttrHidden | kAttrSystem | kAttrVolume))
+    return false;
   return sub.name != "." && sub.name != "..";
 }
 
@@ -64,7 +66,8 @@ class FolderScan final : public ScanTask {
   // A link back to a folder above: never entered.
   bool OnDescentPath(const platform::FolderId& id) const {
     for (const FolderScan* up = this; up != nullptr; up = up->parent_) {
-      if (up->known_id_ && up->id_ == id) return true;
+      if (up->known_id_ && up->id_ == id)
+        return true;
     }
     return false;
   }
@@ -80,8 +83,7 @@ class FolderScan final : public ScanTask {
 void FolderScan::Run(ScanLanes& lanes) {
   const TOptionSync& options = shared_.options;
   platform::FolderListing listing;
-  platform::IoResult result =
-      shared_.fs.ListFolder(path_, options.Mask, options.SyncSub, &listing);
+  platform::IoResult result = shared_.fs.ListFolder(path_, options.Mask, options.SyncSub, &listing);
   listed = true;
   if (!result.ok()) {
     failures.push_back(std::move(result.message));
@@ -91,9 +93,11 @@ void FolderScan::Run(ScanLanes& lanes) {
   if (options.SyncSub) {
     std::string path;
     for (const platform::Subfolder& sub : listing.subfolders) {
-      if (!EntersSubfolder(sub) || shared_.excluded.Excludes(sub.name)) continue;
+      if (!EntersSubfolder(sub) || shared_.excluded.Excludes(sub.name))
+        continue;
       // A target inside the source, or a link back to a folder above: never entered.
-      if (Contains(shared_.skip, sub.id) || OnDescentPath(sub.id)) continue;
+      if (Contains(shared_.skip, sub.id) || OnDescentPath(sub.id))
+        continue;
       path.assign(path_).append(1, platform::kPathSeparator).append(sub.name);
       subfolders.push_back(std::make_unique<FolderScan>(shared_, path, sub.id, true, this));
     }
@@ -117,7 +121,8 @@ void FolderScan::Compare(std::vector<FileEntry>& files) {
   }
   for (size_t i = 0; i < files.size(); ++i) {
     const bool found = i < master.size() && master[i].found;
-    if (!IsChanged(options, files[i], found ? &master[i].entry : nullptr)) continue;
+    if (!IsChanged(options, files[i], found ? &master[i].entry : nullptr))
+      continue;
     std::string name;
     name.reserve(path_.size() + 1 + files[i].Name.size());
     name.append(path_).append(1, platform::kPathSeparator).append(files[i].Name);
@@ -135,14 +140,16 @@ void Take(ScanLanes& lanes, FolderScan& folder, const TOptionSync& options, Prog
     return;
   }
   lanes.Wait(folder);
-  if (!folder.listed) return;  // stopped before it was listed
+  if (!folder.listed)
+    return;  // stopped before it was listed
   for (const std::string& failure : folder.failures) sink.Failure(failure);
   for (std::unique_ptr<FolderScan>& sub : folder.subfolders) {
     found.sub_folders.emplace_back(RelativePath(sub->path(), options.SourceFolder));
     Take(lanes, *sub, options, sink, found);
     // Taken, with all below it: its memory goes now. Once stopped, lanes may still be
     // examining what lies below; it is dropped with them.
-    if (!sink.StopRequested()) sub.reset();
+    if (!sink.StopRequested())
+      sub.reset();
   }
   found.copy_list.insert(found.copy_list.end(), std::make_move_iterator(folder.changed.begin()),
                          std::make_move_iterator(folder.changed.end()));
@@ -160,7 +167,8 @@ ScanResult ScanFolder(platform::FileSystem& fs, const TOptionSync& options,
   {
     // Gone, and its threads joined, before the folders they may still be examining.
     ScanLanes lanes(fs.ParallelScans());
-    if (!sink.StopRequested()) lanes.Queue(&root);
+    if (!sink.StopRequested())
+      lanes.Queue(&root);
     Take(lanes, root, options, sink, found);
   }
   return found;

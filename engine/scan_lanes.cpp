@@ -28,7 +28,8 @@ void ScanLanes::Queue(ScanTask* task) {
     task->state_ = ScanTask::State::kQueued;
     queued_.push_back(task);
   }
-  if (!workers_.empty()) changed_.notify_one();
+  if (!workers_.empty())
+    changed_.notify_one();
 }
 
 void ScanLanes::Wait(ScanTask& task) {
@@ -71,7 +72,8 @@ void ScanLanes::Work() {
   std::unique_lock<std::mutex> lock(mutex_);
   for (;;) {
     changed_.wait(lock, [&] { return stopping_ || !queued_.empty(); });
-    if (stopping_) return;
+    if (stopping_)
+      return;
     ScanTask* task = queued_.back();
     queued_.pop_back();
     RunHere(*task, lock);
@@ -88,7 +90,8 @@ void ScanLanes::RunHere(ScanTask& task, std::unique_lock<std::mutex>& lock) {
   }
   lock.lock();
   task.state_ = ScanTask::State::kDone;
-  if (!workers_.empty()) changed_.notify_all();
+  if (!workers_.empty())
+    changed_.notify_all();
 }
 
 }  // namespace engine

@@ -26,7 +26,8 @@ bool SettingsFile::ReadSwitch(const std::string& section, const std::string& key
 platform::IoResult SettingsFile::WriteText(const std::string& section, const std::string& key,
                                            const std::string& text) {
   platform::IoResult result = fs_.WriteProfileString(path_, section, key, text);
-  if (!result.ok()) result.message = "Unable to write to " + path_;
+  if (!result.ok())
+    result.message = "Unable to write to " + path_;
   return result;
 }
 

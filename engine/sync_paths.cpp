@@ -9,7 +9,8 @@ std::vector<std::string> SplitTargets(std::string_view dest_folders) {
   for (size_t i = 0; i < dest_folders.size(); ++i) {
     char c = dest_folders[i];
     if (c == ';' || c == '\n' || c == '\r') {
-      if (c == '\r' && i + 1 < dest_folders.size() && dest_folders[i + 1] == '\n') ++i;
+      if (c == '\r' && i + 1 < dest_folders.size() && dest_folders[i + 1] == '\n')
+        ++i;
       targets.push_back(std::move(current));
       current.clear();
       open = false;
@@ -18,7 +19,8 @@ std::vector<std::string> SplitTargets(std::string_view dest_folders) {
       open = true;
     }
   }
-  if (open) targets.push_back(std::move(current));
+  if (open)
+    targets.push_back(std::move(current));
   return targets;
 }
 

@@ -30,10 +30,12 @@ void CreateSubfolders(platform::FileSystem& fs, const std::vector<std::string>& 
     for (const std::string& sub : sub_folders) {
       if (sink.StopRequested())
         return;
-      if (there[k++]) continue;
+      if (there[k++])
+        continue;
       path.assign(target).append(sub);
       platform::IoResult failure;
-      if (!ForceFolder(fs, path, &failure)) sink.Failure(failure.message);
+      if (!ForceFolder(fs, path, &failure))
+        sink.Failure(failure.message);
     }
   }
 }

@@ -3,7 +3,9 @@
 namespace engine {
 namespace {
 
-char Fold(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+char Fold(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 // Greedy match with one backtracking point: the last "*" seen takes one more character when
 // the rest fails. Linear in practice, never worse than mask length x name length.
@@ -35,17 +37,21 @@ bool EndsWithDotStar(std::string_view mask) {
 }  // namespace
 
 bool MatchesMask(std::string_view mask, std::string_view name) {
-  if (mask.empty()) return false;
-  if (MatchPlain(mask, name)) return true;
+  if (mask.empty())
+    return false;
+  if (MatchPlain(mask, name))
+    return true;
   // What remains without the ".*" is a mask by the same rules: "*.*.*" matches what "*.*" does.
   return EndsWithDotStar(mask) && MatchesMask(mask.substr(0, mask.size() - 2), name);
 }
 
 bool MaskMatchesEverything(std::string_view mask) {
   while (EndsWithDotStar(mask)) mask.remove_suffix(2);
-  if (mask.empty()) return false;
+  if (mask.empty())
+    return false;
   for (char c : mask) {
-    if (c != '*') return false;
+    if (c != '*')
+      return false;
   }
   return true;
 }

@@ -8,7 +8,9 @@
 namespace platform {
 namespace {
 
-bool IsSeparator(char c) { return c == kPathSeparator || c == '/'; }
+bool IsSeparator(char c) {
+  return c == kPathSeparator || c == '/';
+}
 
 // "/d//sub/", "/d/./sub" and "/d/sub" name the same folder.
 std::string Canonical(const std::string& path) {
@@ -35,8 +37,8 @@ std::string Canonical(const std::string& path) {
 IoResult RefusedAs(const std::string& what, const IoResult& found) {
   IoResult r = found;
   size_t reason = found.message.rfind(": ");
-  r.message = what + (reason == std::string::npos ? ": " + found.message
-                                                  : found.message.substr(reason));
+  r.message =
+      what + (reason == std::string::npos ? ": " + found.message : found.message.substr(reason));
   return r;
 }
 

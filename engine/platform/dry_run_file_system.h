@@ -65,8 +65,8 @@ class DryRunFileSystem final : public FileSystem {
 
   // Repeated "/" collapsed, no trailing "/"; each with its number in the order made.
   std::map<std::string, uint64_t> made_folders_;
-  std::string checked_folder_;          // the destination folder of the latest copy
-  IoResult checked_folder_result_;      // why copies into it would fail, if they would
+  std::string checked_folder_;      // the destination folder of the latest copy
+  IoResult checked_folder_result_;  // why copies into it would fail, if they would
 };
 
 }  // namespace platform

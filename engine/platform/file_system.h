@@ -19,7 +19,7 @@ struct IoResult {
   // The cause may pass by itself: a file locked or busy, a full disk, a network file system
   // that lost its server for a moment. Never set for a source that changed during the run.
   bool may_pass = false;
-  std::string message;     // "<operation> <path>: <OS text>"
+  std::string message;  // "<operation> <path>: <OS text>"
   bool ok() const { return os_code == 0; }
 };
 
@@ -43,7 +43,7 @@ struct FoundEntry {
 };
 
 struct FolderListing {
-  std::vector<Subfolder> subfolders;    // every folder entry except "." and ".."
+  std::vector<Subfolder> subfolders;     // every folder entry except "." and ".."
   std::vector<engine::FileEntry> files;  // entries that are not folders, matching the mask
   std::vector<std::string> failures;     // entries that are there but could not be examined
 };

@@ -56,17 +56,23 @@ std::string NewTempNameFor(uint64_t place) {
 }
 
 bool IsTempNameFor(std::string_view name, uint64_t place) {
-  if (!IsTempName(name)) return false;
-  const uint64_t digits = std::stoull(std::string(name.substr(kPrefix.size(), kDigits)), nullptr, 16);
+  if (!IsTempName(name))
+    return false;
+  const uint64_t digits =
+      std::stoull(std::string(name.substr(kPrefix.size(), kDigits)), nullptr, 16);
   return PlacedDigits(static_cast<uint32_t>(digits >> 32), place) == digits;
 }
 
 bool IsTempName(std::string_view name) {
-  if (name.size() != kPrefix.size() + kDigits + kSuffix.size()) return false;
-  if (name.substr(0, kPrefix.size()) != kPrefix) return false;
-  if (name.substr(kPrefix.size() + kDigits) != kSuffix) return false;
+  if (name.size() != kPrefix.size() + kDigits + kSuffix.size())
+    return false;
+  if (name.substr(0, kPrefix.size()) != kPrefix)
+    return false;
+  if (name.substr(kPrefix.size() + kDigits) != kSuffix)
+    return false;
   for (char c : name.substr(kPrefix.size(), kDigits)) {
-    if (std::string_view(kHex).find(c) == std::string_view::npos) return false;
+    if (std::string_view(kHex).find(c) == std::string_view::npos)
+      return false;
   }
   return true;
 }

@@ -266,7 +266,6 @@ TEST_F(ParloconAsNobodyTest, UnreadableFolderIsReportedAndTheRestIsCopied) {
   EXPECT_THAT(ListTree("dest"), ElementsAre("a.txt", "locked/"));
 }
 
-
 TEST_F(ParloconAsNobodyTest, FolderWhoseEntriesCannotBeExaminedIsReported) {
   WriteFile("src/a.txt", "a");
   WriteFile("src/listonly/b.txt", "b");

@@ -63,7 +63,8 @@ TEST_P(LanesTest, TheRunHasAsManyCopiesUnderWayAsChosen) {
   for (int i = 0; i < 200; ++i) fs.AddFile(Native("/s/f" + std::to_string(i)), "x");
   std::string keys = "SourceFolder=" + Native("/s") + "\nMasterFolder=" + Native("/m") +
                      "\nDestFolder=" + Native(c.destinations) + "\n";
-  if (c.parallel_key != nullptr) keys += std::string("Parallel=") + c.parallel_key + "\n";
+  if (c.parallel_key != nullptr)
+    keys += std::string("Parallel=") + c.parallel_key + "\n";
   fs.AddFile(Native("/job.bfs"), "[Main]\n" + keys);
   engine::LoadOptions(fs, Native("/job.bfs"), engine::Options);
   std::vector<std::string> targets;
@@ -115,8 +116,7 @@ TEST(SideBySideTest, LaterDestinationsStartEarlyAndReportInTurn) {
     for (int i = 0; i < kFiles; ++i) fs.AddFile(Native("/s/f" + std::to_string(i)), "x");
     fs.AddFolder(Native("/m"));
     fs.AddFile(Native("/job.bfs"), "[Main]\nSourceFolder=" + Native("/s") + "\nMasterFolder=" +
-                                       Native("/m") + "\nDestFolder=" + Native("/one;/two") +
-                                       "\n");
+                                       Native("/m") + "\nDestFolder=" + Native("/one;/two") + "\n");
     RecordingSink sink;
     engine::RunSync(fs, Native("/job.bfs"), sink);
 

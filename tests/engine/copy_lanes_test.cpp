@@ -33,7 +33,8 @@ class OverlapFileSystem : public testing_support::MemoryFileSystem {
       threads_seen_.push_back(std::this_thread::get_id());
       changed_.notify_all();
       if (index == 0 && !overlapped_) {
-        overlapped_ = changed_.wait_for(lock, std::chrono::seconds(5), [&] { return started_ > 1; });
+        overlapped_ =
+            changed_.wait_for(lock, std::chrono::seconds(5), [&] { return started_ > 1; });
         if (overlapped_ && short_of_space_) {
           IoResult full;
           full.os_code = 28;

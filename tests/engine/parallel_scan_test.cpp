@@ -64,15 +64,15 @@ Seen RunWithScanLanes(int lanes) {
   MemoryFileSystem fs;
   AddTree(fs);
   fs.SetParallelScans(lanes);
-  fs.AddFile(Native("/job.bfs"), "[Main]\nSourceFolder=" + Native("/s") +
-                                     "\nMasterFolder=" + Native("/m") +
-                                     "\nDestFolder=" + Native("/d;/out") + "\n");
+  fs.AddFile(Native("/job.bfs"), "[Main]\nSourceFolder=" + Native("/s") + "\nMasterFolder=" +
+                                     Native("/m") + "\nDestFolder=" + Native("/d;/out") + "\n");
   RecordingSink sink;
   engine::RunSync(fs, Native("/job.bfs"), sink);
   Seen seen{sink.events, sink.failures, engine::SubFolders, {}, {}};
   for (const engine::FileEntry& file : engine::CopyList) seen.copy_list.push_back(file.Name);
   for (const std::string& entry : fs.Log()) {
-    if (entry.rfind("list ", 0) != 0) seen.writes.push_back(entry);
+    if (entry.rfind("list ", 0) != 0)
+      seen.writes.push_back(entry);
   }
   return seen;
 }
@@ -83,19 +83,18 @@ TEST(ParallelScanTest, ReportsCopiesAndFoldersAsOnOneThread) {
     return what + ": " + reason.text;
   };
   ASSERT_GT(one.failures.size(), 4u);
-  EXPECT_THAT(std::vector<std::string>(one.failures.begin(), one.failures.begin() + 4),
-              ElementsAre(refused("list " + Native("/s/t1/m2"), testing_support::kAccessDenied),
-                          refused("list " + Native("/s/t4"), testing_support::kInputOutput),
-                          refused("status " + Native("/s/t5/m0/f1"),
-                                  testing_support::kAccessDenied),
-                          refused("create folder " + Native("/d/t3"),
-                                  testing_support::kAlreadyExists)));
+  EXPECT_THAT(
+      std::vector<std::string>(one.failures.begin(), one.failures.begin() + 4),
+      ElementsAre(refused("list " + Native("/s/t1/m2"), testing_support::kAccessDenied),
+                  refused("list " + Native("/s/t4"), testing_support::kInputOutput),
+                  refused("status " + Native("/s/t5/m0/f1"), testing_support::kAccessDenied),
+                  refused("create folder " + Native("/d/t3"), testing_support::kAlreadyExists)));
   // Each folder's files after those of its subfolders, as one thread walking down finds them.
   ASSERT_EQ(one.copy_list.size(), 79u);
-  EXPECT_THAT(std::vector<std::string>(one.copy_list.begin(), one.copy_list.begin() + 5),
-              ElementsAre(Native("/s/t0/m0/deep/er/est.txt"), Native("/s/t0/m0/f0"),
-                          Native("/s/t0/m0/f1"), Native("/s/t0/m0/f2"),
-                          Native("/s/t0/m1/deep/er/est.txt")));
+  EXPECT_THAT(
+      std::vector<std::string>(one.copy_list.begin(), one.copy_list.begin() + 5),
+      ElementsAre(Native("/s/t0/m0/deep/er/est.txt"), Native("/s/t0/m0/f0"), Native("/s/t0/m0/f1"),
+                  Native("/s/t0/m0/f2"), Native("/s/t0/m1/deep/er/est.txt")));
   EXPECT_EQ(one.copy_list.back(), Native("/s/t5/top.txt"));
   for (int lanes : {2, 3, 8}) {
     for (int round = 0; round < 20; ++round) {

@@ -128,8 +128,9 @@ TEST_F(SettingsFileTest, LoadOptionsReadsEveryKeyOrItsDefault) {
   engine::LoadOptions(PathOf("job.bfs"), loaded);
   // A file of the fourteen keys alone: every later key keeps the default that behaves as
   // before (no tolerance, no hour shift, nothing excluded, no tries again).
-  EXPECT_EQ(loaded, (engine::TOptionSync{"/s", "/m", "/a;/b", false, false, "*.txt", false, false,
-                                         true, true, true, true, true, true, 0, 0, false, "", 0, 5}));
+  EXPECT_EQ(loaded, (engine::TOptionSync{"/s",  "/m", "/a;/b", false, false, "*.txt", false,
+                                         false, true, true,    true,  true,  true,    true,
+                                         0,     0,    false,   "",    0,     5}));
 }
 
 struct EditCase {

@@ -175,7 +175,8 @@ TEST_P(FileSystemContractTest, LookupsInOneGoAnswerAsTheSingleSearch) {
       const bool there = fs_->FindEntry(folder, like[i].Name, &single);
       EXPECT_EQ(found[i].found, there) << like[i].Name;
       EXPECT_EQ(there, folder == base_ && like[i].Name != "missing") << like[i].Name;
-      if (!there) continue;
+      if (!there)
+        continue;
       EXPECT_EQ(found[i].entry.Size, single.Size) << like[i].Name;
       EXPECT_EQ(found[i].entry.Time, single.Time) << like[i].Name;
       EXPECT_EQ(found[i].entry.Attr, single.Attr) << like[i].Name;

@@ -193,8 +193,8 @@ class StaleTemporaryTest : public PosixFileSystemTest,
   std::string Bound(const std::string& folder, const std::string& content) {
     return BindToInode(WriteFile(folder + "/new", content));
   }
-  using PosixFileSystemTest::PathOf;
   using PosixFileSystemTest::MakeFolder;
+  using PosixFileSystemTest::PathOf;
   using PosixFileSystemTest::WriteFile;
   int lock_fd_ = -1;
 };
@@ -210,63 +210,66 @@ TEST_P(StaleTemporaryTest, OnlyAnUnlockedFileBoundToItsOwnInodeIsRemoved) {
   struct stat st;
   EXPECT_EQ(lstat(PathOf("dest/" + name).c_str(), &st) != 0, c.removed) << name;
   EXPECT_EQ(ReadFile("dest/keep.txt"), "x");
-  if (lock_fd_ >= 0) close(lock_fd_);
+  if (lock_fd_ >= 0)
+    close(lock_fd_);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Entries, StaleTemporaryTest,
-    testing::Values(
-        CleanerCase{"LeftByAKilledCopy",
-                    [](StaleTemporaryTest& f, const std::string& folder) {
-                      return f.Bound(folder, "half a copy");
-                    },
-                    true},
-        CleanerCase{"LeftReadOnly",
-                    [](StaleTemporaryTest& f, const std::string& folder) {
-                      const std::string name = f.Bound(folder, "half a copy");
-                      chmod(f.PathOf(folder + "/" + name).c_str(), 0444);
-                      return name;
-                    },
-                    true},
-        CleanerCase{"InUseByAnotherRun",
-                    [](StaleTemporaryTest& f, const std::string& folder) {
-                      const std::string name = f.Bound(folder, "being written");
-                      f.lock_fd_ = open(f.PathOf(folder + "/" + name).c_str(), O_RDONLY);
-                      EXPECT_EQ(flock(f.lock_fd_, LOCK_EX | LOCK_NB), 0);
-                      return name;
-                    },
-                    false},
-        CleanerCase{"AUsersFileOfThePattern",
-                    [](StaleTemporaryTest& f, const std::string& folder) {
-                      f.WriteFile(folder + "/.~parlowen-0123456789abcdef.tmp", "mine");
-                      return std::string(".~parlowen-0123456789abcdef.tmp");
-                    },
-                    false},
-        CleanerCase{"ACopyOfALeftOverMadeByAnotherTool",
-                    [](StaleTemporaryTest& f, const std::string& folder) {
-                      const std::string name = f.Bound("elsewhere", "a copy");
-                      fs::copy_file(f.PathOf("elsewhere/" + name), f.PathOf(folder + "/" + name));
-                      return name;
-                    },
-                    false},
-        CleanerCase{"AFolderBoundToItsInode",
-                    [](StaleTemporaryTest& f, const std::string& folder) {
-                      f.MakeFolder(folder + "/sub");
-                      return StaleTemporaryTest::BindToInode(f.PathOf(folder + "/sub"));
-                    },
-                    false},
-        CleanerCase{"ALinkBoundToItsInode",
-                    [](StaleTemporaryTest& f, const std::string& folder) {
-                      fs::create_symlink("keep.txt", f.PathOf(folder + "/link"));
-                      return StaleTemporaryTest::BindToInode(f.PathOf(folder + "/link"));
-                    },
-                    false},
-        CleanerCase{"NotOfThePattern",
-                    [](StaleTemporaryTest& f, const std::string& folder) {
-                      f.WriteFile(folder + "/.~parlowen-notours.tmp", "x");
-                      return std::string(".~parlowen-notours.tmp");
-                    },
-                    false}),
+    testing::Values(CleanerCase{"LeftByAKilledCopy",
+                                [](StaleTemporaryTest& f, const std::string& folder) {
+                                  return f.Bound(folder, "half a copy");
+                                },
+                                true},
+                    CleanerCase{"LeftReadOnly",
+                                [](StaleTemporaryTest& f, const std::string& folder) {
+                                  const std::string name = f.Bound(folder, "half a copy");
+                                  chmod(f.PathOf(folder + "/" + name).c_str(), 0444);
+                                  return name;
+                                },
+                                true},
+                    CleanerCase{"InUseByAnotherRun",
+                                [](StaleTemporaryTest& f, const std::string& folder) {
+                                  const std::string name = f.Bound(folder, "being written");
+                                  f.lock_fd_ =
+                                      open(f.PathOf(folder + "/" + name).c_str(), O_RDONLY);
+                                  EXPECT_EQ(flock(f.lock_fd_, LOCK_EX | LOCK_NB), 0);
+                                  return name;
+                                },
+                                false},
+                    CleanerCase{"AUsersFileOfThePattern",
+                                [](StaleTemporaryTest& f, const std::string& folder) {
+                                  f.WriteFile(folder + "/.~parlowen-0123456789abcdef.tmp", "mine");
+                                  return std::string(".~parlowen-0123456789abcdef.tmp");
+                                },
+                                false},
+                    CleanerCase{"ACopyOfALeftOverMadeByAnotherTool",
+                                [](StaleTemporaryTest& f, const std::string& folder) {
+                                  const std::string name = f.Bound("elsewhere", "a copy");
+                                  fs::copy_file(f.PathOf("elsewhere/" + name),
+                                                f.PathOf(folder + "/" + name));
+                                  return name;
+                                },
+                                false},
+                    CleanerCase{"AFolderBoundToItsInode",
+                                [](StaleTemporaryTest& f, const std::string& folder) {
+                                  f.MakeFolder(folder + "/sub");
+                                  return StaleTemporaryTest::BindToInode(f.PathOf(folder + "/sub"));
+                                },
+                                false},
+                    CleanerCase{"ALinkBoundToItsInode",
+                                [](StaleTemporaryTest& f, const std::string& folder) {
+                                  fs::create_symlink("keep.txt", f.PathOf(folder + "/link"));
+                                  return StaleTemporaryTest::BindToInode(
+                                      f.PathOf(folder + "/link"));
+                                },
+                                false},
+                    CleanerCase{"NotOfThePattern",
+                                [](StaleTemporaryTest& f, const std::string& folder) {
+                                  f.WriteFile(folder + "/.~parlowen-notours.tmp", "x");
+                                  return std::string(".~parlowen-notours.tmp");
+                                },
+                                false}),
     [](const auto& row) { return row.param.name; });
 
 }  // namespace

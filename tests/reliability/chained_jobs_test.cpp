@@ -43,7 +43,8 @@ std::string ThreadStates(pid_t pid) {
   const std::string tasks = "/proc/" + std::to_string(pid) + "/task";
   if (DIR* dir = opendir(tasks.c_str())) {
     while (struct dirent* d = readdir(dir)) {
-      if (d->d_name[0] == '.') continue;
+      if (d->d_name[0] == '.')
+        continue;
       std::ifstream in(tasks + "/" + d->d_name + "/stat");
       std::string line;
       std::getline(in, line);
@@ -93,7 +94,8 @@ TEST_P(ChainedJobsTest, TheNextJobNeverTakesACopyStillBeingWritten) {
   if (c.stage_on_fuse) {
     MakeFolder("stage-store");
     fuse = std::make_unique<FuseBind>(PathOf("stage-store"), PathOf("stage"));
-    if (!fuse->mounted()) GTEST_SKIP() << fuse->refusal();
+    if (!fuse->mounted())
+      GTEST_SKIP() << fuse->refusal();
   }
   for (int i = 0; i < 5; ++i) {
     PutFile(WriteFile("src/small" + std::to_string(i), ""), "small " + std::to_string(i),
@@ -124,7 +126,9 @@ TEST_P(ChainedJobsTest, TheNextJobNeverTakesACopyStillBeingWritten) {
         ASSERT_EQ(shown.size(), 1u);
         struct stat st;
         ASSERT_EQ(stat(PathOf("stage").c_str(), &st), 0);
-        EXPECT_TRUE(platform::IsTempNameFor(shown[0], platform::PlaceOf(st.st_dev, PathOf("stage")))) << shown[0];
+        EXPECT_TRUE(
+            platform::IsTempNameFor(shown[0], platform::PlaceOf(st.st_dev, PathOf("stage"))))
+            << shown[0];
       } else {
         EXPECT_THAT(shown, ::testing::IsEmpty()) << "a copy under way showed a name";
       }

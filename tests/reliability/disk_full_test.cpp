@@ -1,10 +1,10 @@
 // A target on a full file system: the copies that fit are complete, the one that does not
 // leaves the old file and no temporary behind, the master waits, and once there is room the
 // next run completes every target.
+#include <random>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
-#include <random>
 
 #include "tests/reliability/support/reliability_test.h"
 #include "tests/reliability/support/tmpfs_mount.h"
@@ -14,16 +14,17 @@ namespace {
 
 struct DiskFullCase {
   const char* name;
-  int full_target;            // index into Targets(); the last one is the master
-  const char* limits;         // the tmpfs that fills up
-  const char* roomy_limits;   // the same tmpfs after space is freed
+  int full_target;                   // index into Targets(); the last one is the master
+  const char* limits;                // the tmpfs that fills up
+  const char* roomy_limits;          // the same tmpfs after space is freed
   std::vector<std::string> failing;  // files whose copy into the full target must fail
 };
 
-void PrintTo(const DiskFullCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const DiskFullCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
-class DiskFullTest : public ReliabilityTest,
-                     public ::testing::WithParamInterface<DiskFullCase> {
+class DiskFullTest : public ReliabilityTest, public ::testing::WithParamInterface<DiskFullCase> {
  protected:
   void TearDown() override {
     mount_.reset();
@@ -47,7 +48,8 @@ TEST_P(DiskFullTest, KeepsEveryTargetWholeAndCompletesOnceThereIsRoom) {
   const bool full_is_master = c.full_target + 1 == static_cast<int>(targets.size());
   for (const std::string& t : targets) MakeFolder(t.substr(root_.string().size() + 1));
   mount_ = std::make_unique<TmpfsMount>(full, c.limits);
-  if (!mount_->mounted()) GTEST_SKIP() << "cannot mount a tmpfs here: " << mount_->refusal();
+  if (!mount_->mounted())
+    GTEST_SKIP() << "cannot mount a tmpfs here: " << mount_->refusal();
 
   MakeFolder("src/a");
   for (int i = 1; i <= 5; ++i) {
@@ -110,12 +112,14 @@ TEST_P(DiskFullTest, KeepsEveryTargetWholeAndCompletesOnceThereIsRoom) {
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, DiskFullTest,
-    ::testing::Values(
-        DiskFullCase{"DestinationOutOfSpace", 0, "size=1m", "size=8m", {"big.bin"}},
-        DiskFullCase{"MasterOutOfSpace", 2, "size=1m", "size=8m", {"big.bin"}},
-        // Room for the first run's files, none for a temporary file next to them.
-        DiskFullCase{"DestinationOutOfInodes", 1, "size=8m,nr_inodes=8", "size=8m,nr_inodes=64",
-                     {"a/s6", "big.bin"}}),
+    ::testing::Values(DiskFullCase{"DestinationOutOfSpace", 0, "size=1m", "size=8m", {"big.bin"}},
+                      DiskFullCase{"MasterOutOfSpace", 2, "size=1m", "size=8m", {"big.bin"}},
+                      // Room for the first run's files, none for a temporary file next to them.
+                      DiskFullCase{"DestinationOutOfInodes",
+                                   1,
+                                   "size=8m,nr_inodes=8",
+                                   "size=8m,nr_inodes=64",
+                                   {"a/s6", "big.bin"}}),
     [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace

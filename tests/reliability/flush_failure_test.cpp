@@ -21,18 +21,21 @@ constexpr char kMount[] = "/bin/mount";
 class FlushFailureTest : public ReliabilityTest {
  protected:
   void TearDown() override {
-    if (loop_mounted_) umount2(PathOf("dest1").c_str(), MNT_DETACH);
+    if (loop_mounted_)
+      umount2(PathOf("dest1").c_str(), MNT_DETACH);
     disk_.reset();
     ReliabilityTest::TearDown();
   }
 
   // Mounts on dest1 an ext2 file system of 16 MiB whose image has room for 1 MiB only.
   void MountFailingDisk() {
-    if (geteuid() != 0) GTEST_SKIP() << "mounting needs root";
+    if (geteuid() != 0)
+      GTEST_SKIP() << "mounting needs root";
     MakeFolder("disk");
     MakeFolder("dest1");
     disk_ = std::make_unique<TmpfsMount>(PathOf("disk"), "size=1m");
-    if (!disk_->mounted()) GTEST_SKIP() << disk_->refusal();
+    if (!disk_->mounted())
+      GTEST_SKIP() << disk_->refusal();
     const std::string image = PathOf("disk/image");
     ASSERT_EQ(truncate(WriteFile("disk/image", "").c_str(), 16 << 20), 0);
     std::string err;
@@ -53,7 +56,8 @@ class FlushFailureTest : public ReliabilityTest {
 
 TEST_F(FlushFailureTest, AFailedFlushIsReportedAndHoldsBackEveryMasterCopy) {
   MountFailingDisk();
-  if (IsSkipped()) return;
+  if (IsSkipped())
+    return;
   std::mt19937_64 random{std::random_device{}()};
   for (const char* name : {"a.bin", "b.bin", "sub/c.bin"}) {
     std::string content(1 << 20, '\0');

@@ -39,12 +39,14 @@ class FlushOrderTest : public ReliabilityTest, public ::testing::WithParamInterf
 TEST_P(FlushOrderTest, DestinationsAreFlushedAfterTheirCopiesAndBeforeTheMaster) {
   const FlushCase& c = GetParam();
   const std::string no_strace = StraceUnavailable();
-  if (!no_strace.empty()) GTEST_SKIP() << no_strace;
+  if (!no_strace.empty())
+    GTEST_SKIP() << no_strace;
   MoveIntoRam("64m");
   // dest1 on a file system of its own; dest2 and the master share the test's.
   MakeFolder("dest1");
   TmpfsMount dest1_mount(PathOf("dest1"), "size=16m");
-  if (!dest1_mount.mounted()) GTEST_SKIP() << dest1_mount.refusal();
+  if (!dest1_mount.mounted())
+    GTEST_SKIP() << dest1_mount.refusal();
   for (int f = 0; f < 4; ++f) {
     for (int i = 0; i < 10; ++i) {
       PutFile(WriteFile("src/d" + std::to_string(f) + "/file" + std::to_string(i), ""),
@@ -60,10 +62,14 @@ TEST_P(FlushOrderTest, DestinationsAreFlushedAfterTheirCopiesAndBeforeTheMaster)
   }
 
   // The leak checker of a sanitizer build cannot work under a tracer.
-  std::vector<std::string> argv = {kStrace, "-f", "-qq", "-y", "-s", "4096", "-o",
-                                   PathOf("trace"),
-                                   "-e", "trace=syncfs,rename,renameat,renameat2,link,linkat",
-                                   "-E", "ASAN_OPTIONS=detect_leaks=0", PARLOCON_PATH};
+  std::vector<std::string> argv = {
+      kStrace,      "-f",
+      "-qq",        "-y",
+      "-s",         "4096",
+      "-o",         PathOf("trace"),
+      "-e",         "trace=syncfs,rename,renameat,renameat2,link,linkat",
+      "-E",         "ASAN_OPTIONS=detect_leaks=0",
+      PARLOCON_PATH};
   argv.insert(argv.end(), c.options.begin(), c.options.end());
   argv.push_back(settings);
   std::string err;
@@ -76,7 +82,8 @@ TEST_P(FlushOrderTest, DestinationsAreFlushedAfterTheirCopiesAndBeforeTheMaster)
   for (const Call& call : calls) {
     EXPECT_TRUE(call.ok) << call.name << " " << call.path;
     for (const char* dest : {"dest1", "dest2"}) {
-      if (!Under(call.path, dest)) continue;
+      if (!Under(call.path, dest))
+        continue;
       if (call.name == "syncfs") {
         ++flushes_of[dest];
       } else {

@@ -6,9 +6,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
@@ -16,6 +13,9 @@
 #include <iostream>
 #include <random>
 #include <thread>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 
 #include "tests/reliability/support/reliability_test.h"
 
@@ -25,8 +25,8 @@ namespace {
 enum class Moment { kScan, kFolderPass, kEarlyCopy, kLateCopy, kLargeCopy, kAnyTime };
 constexpr Moment kMoments[] = {Moment::kScan,     Moment::kFolderPass, Moment::kEarlyCopy,
                                Moment::kLateCopy, Moment::kLargeCopy,  Moment::kAnyTime};
-constexpr const char* kMomentNames[] = {"scan",        "folder pass", "early copy",
-                                        "late copy",   "large copy",  "any time"};
+constexpr const char* kMomentNames[] = {"scan",      "folder pass", "early copy",
+                                        "late copy", "large copy",  "any time"};
 
 constexpr int kFolders = 40;
 constexpr int kFilesPerFolder = 60;
@@ -110,7 +110,8 @@ class KillTest : public ReliabilityTest {
   // Which version of `path` a target holds: -1 when absent, -2 when it is no source version.
   int VersionIn(const Tree& tree, const std::string& path) {
     auto it = tree.files.find(path);
-    if (it == tree.files.end()) return -1;
+    if (it == tree.files.end())
+      return -1;
     const std::vector<FileState>& known = versions_[path];
     auto found = std::find(known.begin(), known.end(), it->second);
     return found == known.end() ? -2 : static_cast<int>(found - known.begin());
@@ -146,7 +147,8 @@ class KillTest : public ReliabilityTest {
     Process run(Command(settings), PathOf(), OutputKind::kTerminal);
     auto until = [&](auto ready) {
       while (!ready()) {
-        if (!run.Read(0)) return;
+        if (!run.Read(0))
+          return;
       }
     };
     switch (moment) {
@@ -203,8 +205,8 @@ TEST_F(KillTest, RerunAfterKillNineCompletesEveryTargetAndLeavesNoTemporary) {
   for (int round = 0; round < rounds; ++round) {
     const Moment moment = kMoments[round % 6];
     const int copies = Change(round, round == 0 || moment == Moment::kLargeCopy);
-    const std::string when = "round " + std::to_string(round) + " (" +
-                             kMomentNames[static_cast<int>(moment)] + ")";
+    const std::string when =
+        "round " + std::to_string(round) + " (" + kMomentNames[static_cast<int>(moment)] + ")";
 
     const bool killed = KillAt(moment, round, copies, settings);
     ++runs;
@@ -216,20 +218,21 @@ TEST_F(KillTest, RerunAfterKillNineCompletesEveryTargetAndLeavesNoTemporary) {
     auto started = std::chrono::steady_clock::now();
     RunResult rerun = Run(settings);
     run_us_ = std::chrono::duration_cast<std::chrono::microseconds>(
-                  std::chrono::steady_clock::now() - started).count();
+                  std::chrono::steady_clock::now() - started)
+                  .count();
     ++runs;
     EXPECT_EQ(rerun.ended.exit_code, 0) << when << "\n" << rerun.err;
     EXPECT_EQ(rerun.err, "") << when;
     ASSERT_THAT(TargetDifferences(), ::testing::IsEmpty()) << when;
-    if (::testing::Test::HasFailure()) break;
+    if (::testing::Test::HasFailure())
+      break;
   }
   EXPECT_GE(kills, rounds * 3 / 4) << "most kills must land inside a run";
   std::cout << "[ figures  ] kill -9: " << kills << " kills in " << rounds << " rounds ("
             << inside_copy << " inside a copy; scan " << per_moment[0] << ", folder pass "
-            << per_moment[1] << ", early copy " << per_moment[2] << ", late copy "
-            << per_moment[3] << ", large copy " << per_moment[4] << ", any time "
-            << per_moment[5] << "), " << runs << " runs, " << versions_.size()
-            << " files x 3 targets, nothing lost\n";
+            << per_moment[1] << ", early copy " << per_moment[2] << ", late copy " << per_moment[3]
+            << ", large copy " << per_moment[4] << ", any time " << per_moment[5] << "), " << runs
+            << " runs, " << versions_.size() << " files x 3 targets, nothing lost\n";
 }
 
 }  // namespace

@@ -46,7 +46,8 @@ class NetworkCopyTest : public NetworkTest {
  protected:
   // dest1 and dest2 on the server, the master here.
   std::string MountDestinations() {
-    if (!Mount("dest1", "dest1") || !Mount("dest2", "dest2")) return "";
+    if (!Mount("dest1", "dest1") || !Mount("dest2", "dest2"))
+      return "";
     return WriteDefaultSettings();
   }
   std::vector<std::string> Served() {
@@ -70,7 +71,8 @@ struct Round {
 
 TEST_F(NetworkCopyTest, CopiesArriveWholeWithTheirTimesAndModes) {
   const std::string settings = MountDestinations();
-  if (settings.empty()) GTEST_SKIP() << mount_refusal_;
+  if (settings.empty())
+    GTEST_SKIP() << mount_refusal_;
   const Round rounds[] = {
       {"a first distribution",
        {{"readme.txt", "read me", 0, 0644},
@@ -104,7 +106,8 @@ TEST_F(NetworkCopyTest, CopiesArriveWholeWithTheirTimesAndModes) {
 
 TEST_F(NetworkCopyTest, AProgramOnTheServerNeverReadsHalfAFile) {
   const std::string settings = MountDestinations();
-  if (settings.empty()) GTEST_SKIP() << mount_refusal_;
+  if (settings.empty())
+    GTEST_SKIP() << mount_refusal_;
   constexpr int kVersions = 5;
   std::vector<uint64_t> versions;
   for (int v = 0; v < kVersions; ++v) versions.push_back(HashBytes(Bytes(4 << 20, 10 + v)));
@@ -149,9 +152,11 @@ TEST_F(NetworkCopyTest, AProgramOnTheServerNeverReadsHalfAFile) {
 // given and every flush, in the order the server made them.
 TEST_F(NetworkCopyTest, EveryDestinationCopyIsOnTheServersDiskBeforeTheMasterGetsOne) {
   const std::string no_strace = StraceUnavailable();
-  if (!no_strace.empty()) GTEST_SKIP() << no_strace;
+  if (!no_strace.empty())
+    GTEST_SKIP() << no_strace;
   for (const char* target : {"dest1", "dest2", "master"}) {
-    if (!Mount(target, target)) GTEST_SKIP() << mount_refusal_;
+    if (!Mount(target, target))
+      GTEST_SKIP() << mount_refusal_;
   }
   const std::string settings = WriteDefaultSettings();
   constexpr int kFiles = 30;
@@ -161,8 +166,11 @@ TEST_F(NetworkCopyTest, EveryDestinationCopyIsOnTheServersDiskBeforeTheMasterGet
   }
   const std::vector<pid_t> sessions = server_->Sessions();
   ASSERT_FALSE(sessions.empty());
-  std::vector<std::string> argv = {kStrace, "-I1", "-f", "-y", "-s", "4096", "-o", PathOf("trace"),
-                                   "-e", "trace=fsync,fdatasync,rename,renameat,renameat2"};
+  std::vector<std::string> argv = {kStrace, "-I1",
+                                   "-f",    "-y",
+                                   "-s",    "4096",
+                                   "-o",    PathOf("trace"),
+                                   "-e",    "trace=fsync,fdatasync,rename,renameat,renameat2"};
   for (pid_t pid : sessions) {
     argv.push_back("-p");
     argv.push_back(std::to_string(pid));

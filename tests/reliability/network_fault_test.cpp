@@ -32,10 +32,12 @@ class ServerDownTest : public NetworkTest, public ::testing::WithParamInterface<
 
 TEST_P(ServerDownTest, NothingPartialTheMasterWaitsAndTheNextRunCompletes) {
   const ServerDownCase& c = GetParam();
-  if (!Mount("dest1", "dest1") || !Mount("dest2", "dest2")) GTEST_SKIP() << mount_refusal_;
+  if (!Mount("dest1", "dest1") || !Mount("dest2", "dest2"))
+    GTEST_SKIP() << mount_refusal_;
   const std::string settings = WriteDefaultSettings();
   std::vector<std::string> files;
-  for (int i = 0; i < 120; ++i) files.push_back("d" + std::to_string(i % 6) + "/f" + std::to_string(i));
+  for (int i = 0; i < 120; ++i)
+    files.push_back("d" + std::to_string(i % 6) + "/f" + std::to_string(i));
   files.push_back("large.bin");
   for (const std::string& f : files) PutFile(WriteFile("src/" + f, ""), Version(f, 1), kBaseTimeNs);
   PutFile(PathOf("src/large.bin"), std::string(8 << 20, 'L'), kBaseTimeNs);
@@ -46,7 +48,8 @@ TEST_P(ServerDownTest, NothingPartialTheMasterWaitsAndTheNextRunCompletes) {
   }
   const Tree new_source = ReadTree(PathOf("src"));
 
-  if (c.copies_before < 0) server_->Kill();
+  if (c.copies_before < 0)
+    server_->Kill();
   Process run(Command(settings), PathOf(), OutputKind::kTerminal);
   if (c.copies_before >= 0) {
     while (run.Read(100) && static_cast<int>(std::count(run.out().begin(), run.out().end(),
@@ -111,12 +114,12 @@ TEST_F(NetworkTest, ARunOnOneMachineNeverRemovesACopyTheOtherIsWriting) {
   if (!Mount("shared", "machine-a") || !Mount("shared", "machine-b")) {
     GTEST_SKIP() << mount_refusal_;
   }
-  const std::string job_a = WriteFile(
-      "a.bfs", "[Main]\nSourceFolder=" + PathOf("src") + "\nMasterFolder=" + PathOf("master-a") +
-                   "\nDestFolder=" + PathOf("machine-a") + "\n");
-  const std::string job_b = WriteFile(
-      "b.bfs", "[Main]\nSourceFolder=" + PathOf("src") + "\nMasterFolder=" + PathOf("master-b") +
-                   "\nDestFolder=" + PathOf("machine-b") + "\n");
+  const std::string job_a = WriteFile("a.bfs", "[Main]\nSourceFolder=" + PathOf("src") +
+                                                   "\nMasterFolder=" + PathOf("master-a") +
+                                                   "\nDestFolder=" + PathOf("machine-a") + "\n");
+  const std::string job_b = WriteFile("b.bfs", "[Main]\nSourceFolder=" + PathOf("src") +
+                                                   "\nMasterFolder=" + PathOf("master-b") +
+                                                   "\nDestFolder=" + PathOf("machine-b") + "\n");
   MakeFolder("master-a");
   MakeFolder("master-b");
   std::mt19937_64 random(7);

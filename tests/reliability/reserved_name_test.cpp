@@ -45,9 +45,9 @@ TEST_F(ReservedNameTest, SourceFilesOfThePatternAreNeitherCopiedNorCounted) {
   for (const std::string& target : Targets()) {
     EXPECT_THAT(ReadTree(target).temporaries, ::testing::IsEmpty()) << target;
   }
-  EXPECT_THAT(TargetDifferences(),
-              ::testing::UnorderedElementsAre("src: temporary .~parlowen-0123456789abcdef.tmp",
-                                              ::testing::StartsWith("src: temporary sub/.~parlowen-")));
+  EXPECT_THAT(TargetDifferences(), ::testing::UnorderedElementsAre(
+                                       "src: temporary .~parlowen-0123456789abcdef.tmp",
+                                       ::testing::StartsWith("src: temporary sub/.~parlowen-")));
 }
 
 TEST_F(ReservedNameTest, OnlyTemporariesAKilledRunLeftAreRemovedFromTargets) {

@@ -39,16 +39,17 @@ class SharedSettingsTest : public ReliabilityTest,
                            public ::testing::WithParamInterface<SharedFileCase> {
  protected:
   void Give(const std::string& path, Owner owner, unsigned mode) {
-    ASSERT_EQ(chown(path.c_str(), owner.nobody ? NobodyUid() : 0,
-                    owner.group_nogroup ? NobodyGid() : 0),
-              0);
+    ASSERT_EQ(
+        chown(path.c_str(), owner.nobody ? NobodyUid() : 0, owner.group_nogroup ? NobodyGid() : 0),
+        0);
     ASSERT_EQ(chmod(path.c_str(), mode), 0);
   }
 };
 
 TEST_P(SharedSettingsTest, SavingKeepsOwnerGroupModeAndNames) {
   const SharedFileCase& c = GetParam();
-  if (geteuid() != 0) GTEST_SKIP() << "files of several owners need root";
+  if (geteuid() != 0)
+    GTEST_SKIP() << "files of several owners need root";
   MakeFolder("shared");
   const std::string path = WriteFile("shared/job.bfs", "[Main]\nSourceFolder=/first\n");
   Give(path, c.file_owner, c.file_mode);
@@ -63,8 +64,8 @@ TEST_P(SharedSettingsTest, SavingKeepsOwnerGroupModeAndNames) {
   ASSERT_GE(original, 0);
 
   std::string err;
-  const Ended saved = RunToEnd({SETTINGS_SAVER_PATH, path, "one", "1"}, PathOf(), nullptr, &err,
-                               c.as_nobody);
+  const Ended saved =
+      RunToEnd({SETTINGS_SAVER_PATH, path, "one", "1"}, PathOf(), nullptr, &err, c.as_nobody);
 
   EXPECT_EQ(saved.exit_code, 0) << err;
   const std::string text = ReadFile("shared/job.bfs");

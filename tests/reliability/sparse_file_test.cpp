@@ -63,8 +63,7 @@ void WriteSparse(const std::string& path, const SparseFile& file) {
     for (size_t i = 0; i < bytes.size(); ++i) {
       bytes[i] = static_cast<char>(1 + (i * 7 + static_cast<size_t>(piece.at)) % 251);
     }
-    ASSERT_EQ(pwrite(fd, bytes.data(), bytes.size(), piece.at),
-              static_cast<ssize_t>(bytes.size()));
+    ASSERT_EQ(pwrite(fd, bytes.data(), bytes.size(), piece.at), static_cast<ssize_t>(bytes.size()));
   }
   const struct timespec times[2] = {{1685620800, 0}, {1685620800, 123456789}};
   ASSERT_EQ(futimens(fd, times), 0);
@@ -76,7 +75,8 @@ void WriteSparse(const std::string& path, const SparseFile& file) {
 bool TellsHoles(const std::string& folder) {
   const int fd = open((folder + "/holes.bin").c_str(), O_RDONLY | O_CLOEXEC);
   const off_t hole = fd < 0 ? -1 : lseek(fd, 0, SEEK_HOLE);
-  if (fd >= 0) close(fd);
+  if (fd >= 0)
+    close(fd);
   return hole >= 0 && hole < kFiles[0].size;
 }
 
@@ -84,7 +84,8 @@ class SparseFileTest : public ReliabilityTest, public ::testing::WithParamInterf
 
 TEST_P(SparseFileTest, ReachesEveryTargetWithItsHoles) {
   const SparseCase& c = GetParam();
-  if (c.where == Where::kRam) MoveIntoRam("256m");
+  if (c.where == Where::kRam)
+    MoveIntoRam("256m");
   std::unique_ptr<FuseBind> fuse;
   if (c.where == Where::kFuse) {
     // The source and a destination through FUSE, which has no unnamed files either.
@@ -93,12 +94,14 @@ TEST_P(SparseFileTest, ReachesEveryTargetWithItsHoles) {
     MakeFolder("src");
     MakeFolder("dest2");
     fuse = std::make_unique<FuseBind>(PathOf("src-store"), PathOf("src"));
-    if (!fuse->mounted()) GTEST_SKIP() << fuse->refusal();
+    if (!fuse->mounted())
+      GTEST_SKIP() << fuse->refusal();
   }
   std::unique_ptr<FuseBind> fuse_dest;
   if (c.where == Where::kFuse) {
     fuse_dest = std::make_unique<FuseBind>(PathOf("dest2-store"), PathOf("dest2"));
-    if (!fuse_dest->mounted()) GTEST_SKIP() << fuse_dest->refusal();
+    if (!fuse_dest->mounted())
+      GTEST_SKIP() << fuse_dest->refusal();
   }
   MakeFolder("src/sub");
   for (const SparseFile& file : kFiles) WriteSparse(PathOf("src/") + file.name, file);

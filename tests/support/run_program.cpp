@@ -51,8 +51,7 @@ bool FindNobody(Account* account) {
 
 }  // namespace
 
-ProgramResult RunProgram(const std::vector<std::string>& argv,
-                         const std::string& working_folder) {
+ProgramResult RunProgram(const std::vector<std::string>& argv, const std::string& working_folder) {
   RunOptions options;
   options.working_folder = working_folder;
   return RunProgram(argv, options);
@@ -63,7 +62,8 @@ ProgramResult RunProgram(const std::vector<std::string>& argv, const RunOptions&
   if (options.as_nobody && !FindNobody(&nobody))
     std::abort();
   int out_pipe[2], err_pipe[2];
-  if (pipe2(out_pipe, O_CLOEXEC) != 0 || pipe2(err_pipe, O_CLOEXEC) != 0) std::abort();
+  if (pipe2(out_pipe, O_CLOEXEC) != 0 || pipe2(err_pipe, O_CLOEXEC) != 0)
+    std::abort();
   if (options.stderr_terminal) {
     // The terminal takes the place of the pipe: its master side is read, its other side
     // is the program's.
@@ -122,9 +122,11 @@ ProgramResult RunProgram(const std::vector<std::string>& argv, const RunOptions&
   std::string* sinks[2] = {&result.out, &result.err};
   int open_count = out_pipe[0] < 0 ? 1 : 2;
   while (open_count > 0) {
-    if (poll(fds, 2, -1) < 0) continue;
+    if (poll(fds, 2, -1) < 0)
+      continue;
     for (int i = 0; i < 2; ++i) {
-      if (fds[i].fd < 0 || fds[i].revents == 0) continue;
+      if (fds[i].fd < 0 || fds[i].revents == 0)
+        continue;
       char chunk[4096];
       ssize_t n = read(fds[i].fd, chunk, sizeof chunk);
       if (n > 0) {
@@ -141,7 +143,8 @@ ProgramResult RunProgram(const std::vector<std::string>& argv, const RunOptions&
   }
   int status = 0;
   waitpid(pid, &status, 0);
-  if (WIFEXITED(status)) result.exit_code = WEXITSTATUS(status);
+  if (WIFEXITED(status))
+    result.exit_code = WEXITSTATUS(status);
   return result;
 }
 

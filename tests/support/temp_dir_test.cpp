@@ -13,10 +13,11 @@ namespace testing_support {
 void TempDirTest::SetUp() {
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
   std::random_device random;
-  std::string name = std::string("parlowen-") + info->test_suite_name() + "-" + info->name() +
-                     "-" + std::to_string(random());
+  std::string name = std::string("parlowen-") + info->test_suite_name() + "-" + info->name() + "-" +
+                     std::to_string(random());
   for (char& c : name) {
-    if (c == '/') c = '_';
+    if (c == '/')
+      c = '_';
   }
   // TEST_TMPDIR moves the tests' folders elsewhere, e.g. onto another drive.
   const char* base = std::getenv("TEST_TMPDIR");

@@ -85,16 +85,20 @@ int CopyWithHoles(int from, int to, off_t size, CopyBuffer& buffer) {
 }  // namespace
 
 char* CopyBuffer::data() {
-  if (!bytes_) bytes_ = std::make_unique<char[]>(kSize);
+  if (!bytes_)
+    bytes_ = std::make_unique<char[]>(kSize);
   return bytes_.get();
 }
 
 int WriteAll(int fd, const char* data, size_t size) {
   while (size > 0) {
     ssize_t n = write(fd, data, size);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return errno;
-    if (n == 0) return EIO;
+    if (n < 0 && errno == EINTR)
+      continue;
+    if (n < 0)
+      return errno;
+    if (n == 0)
+      return EIO;
     data += n;
     size -= static_cast<size_t>(n);
   }
@@ -104,9 +108,12 @@ int WriteAll(int fd, const char* data, size_t size) {
 int WriteAllAt(int fd, const char* data, size_t size, off_t offset) {
   while (size > 0) {
     ssize_t n = pwrite(fd, data, size, offset);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return errno;
-    if (n == 0) return EIO;
+    if (n < 0 && errno == EINTR)
+      continue;
+    if (n < 0)
+      return errno;
+    if (n == 0)
+      return EIO;
     data += n;
     size -= static_cast<size_t>(n);
     offset += n;

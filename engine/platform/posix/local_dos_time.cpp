@@ -15,7 +15,9 @@ constexpr long kUnset = LONG_MIN;
 // moment would be slower and would fold the repeated autumn hour onto the hour before it.
 std::atomic<long> offset_in_use{kUnset};
 
-int64_t FloorDiv(int64_t a, int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
+int64_t FloorDiv(int64_t a, int64_t b) {
+  return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
+}
 
 long CurrentOffset() {
   tzset();
@@ -43,8 +45,10 @@ long LocalOffsetInUse() {
 uint32_t LocalDosTime(time_t seconds) {
   // A file may carry any 64-bit time. Long before 1980 or after 2107 the answer is one of the
   // format's ends in every zone, and the day arithmetic below must not overflow on such times.
-  if (seconds < 0) return engine::PackDosTime(1979, 1, 1, 0, 0, 0);
-  if (seconds > 4500000000) return engine::PackDosTime(2108, 1, 1, 0, 0, 0);  // year 2112
+  if (seconds < 0)
+    return engine::PackDosTime(1979, 1, 1, 0, 0, 0);
+  if (seconds > 4500000000)
+    return engine::PackDosTime(2108, 1, 1, 0, 0, 0);  // year 2112
   const int64_t local = static_cast<int64_t>(seconds) + LocalOffsetInUse();
   const int64_t days = FloorDiv(local, kDay);
   const int64_t of_day = local - days * kDay;
@@ -58,11 +62,13 @@ uint32_t LocalDosTime(time_t seconds) {
   const int64_t day = doy - (153 * mp + 2) / 5 + 1;
   const int64_t month = mp < 10 ? mp + 3 : mp - 9;
   const int64_t year = yoe + era * 400 + (month <= 2 ? 1 : 0);
-  if (year < 1980) return engine::PackDosTime(1979, 1, 1, 0, 0, 0);
-  if (year > 2107) return engine::PackDosTime(2108, 1, 1, 0, 0, 0);
-  return engine::PackDosTime(static_cast<int>(year), static_cast<int>(month),
-                             static_cast<int>(day), static_cast<int>(of_day / 3600),
-                             static_cast<int>(of_day / 60 % 60), static_cast<int>(of_day % 60));
+  if (year < 1980)
+    return engine::PackDosTime(1979, 1, 1, 0, 0, 0);
+  if (year > 2107)
+    return engine::PackDosTime(2108, 1, 1, 0, 0, 0);
+  return engine::PackDosTime(static_cast<int>(year), static_cast<int>(month), static_cast<int>(day),
+                             static_cast<int>(of_day / 3600), static_cast<int>(of_day / 60 % 60),
+                             static_cast<int>(of_day % 60));
 }
 
 }  // namespace platform

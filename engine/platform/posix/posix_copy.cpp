@@ -16,11 +16,11 @@ namespace platform {
 namespace {
 
 SourceStamp StampOf(const struct stat& st) {
-  return StampOfParts({
-      static_cast<uint64_t>(st.st_dev),          static_cast<uint64_t>(st.st_ino),
-      static_cast<uint64_t>(st.st_size),         static_cast<uint64_t>(st.st_mtim.tv_sec),
-      static_cast<uint64_t>(st.st_mtim.tv_nsec), static_cast<uint64_t>(st.st_ctim.tv_sec),
-      static_cast<uint64_t>(st.st_ctim.tv_nsec)});
+  return StampOfParts({static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino),
+                       static_cast<uint64_t>(st.st_size), static_cast<uint64_t>(st.st_mtim.tv_sec),
+                       static_cast<uint64_t>(st.st_mtim.tv_nsec),
+                       static_cast<uint64_t>(st.st_ctim.tv_sec),
+                       static_cast<uint64_t>(st.st_ctim.tv_nsec)});
 }
 
 mode_t ProcessUmask() {

@@ -20,8 +20,8 @@
 #include "engine/platform/posix/posix_listing.h"
 #include "engine/platform/posix/posix_probes.h"
 #include "engine/platform/posix/read_text.h"
-#include "engine/platform/posix/shared_file_system.h"
 #include "engine/platform/posix/replace_text.h"
+#include "engine/platform/posix/shared_file_system.h"
 #include "engine/platform/posix/temp_file.h"
 
 namespace platform {
@@ -47,7 +47,8 @@ class PosixFileSystem final : public FileSystem {
     like[0].Name = name;
     std::vector<FoundEntry> found;
     FindEntriesIn(folder, like, &found);
-    if (!found[0].found) return false;
+    if (!found[0].found)
+      return false;
     *entry = std::move(found[0].entry);
     entry->Name = name;
     return true;
@@ -64,24 +65,29 @@ class PosixFileSystem final : public FileSystem {
 
   IoResult GetAttributes(const std::string& path, uint32_t* attr) override {
     struct stat st;
-    if (stat(path.c_str(), &st) != 0) return Failed("status " + path, errno);
+    if (stat(path.c_str(), &st) != 0)
+      return Failed("status " + path, errno);
     *attr = AttributesOf(st, BaseName(path).c_str());
     return {};
   }
 
   IoResult GetFolderId(const std::string& path, FolderId* id) override {
     struct stat st;
-    if (stat(path.c_str(), &st) != 0) return Failed("status " + path, errno);
-    if (!S_ISDIR(st.st_mode)) return Failed("status " + path, ENOTDIR);
+    if (stat(path.c_str(), &st) != 0)
+      return Failed("status " + path, errno);
+    if (!S_ISDIR(st.st_mode))
+      return Failed("status " + path, ENOTDIR);
     *id = {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
     return {};
   }
 
   IoResult MakeFolder(const std::string& path) override {
-    if (mkdir(path.c_str(), 0777) == 0) return {};
+    if (mkdir(path.c_str(), 0777) == 0)
+      return {};
     int err = errno;
     struct stat st;
-    if (err == EEXIST && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return {};
+    if (err == EEXIST && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+      return {};
     return Failed("create folder " + path, err);
   }
 
@@ -119,7 +125,8 @@ class PosixFileSystem final : public FileSystem {
   std::string ReadProfileString(const std::string& path, const std::string& section,
                                 const std::string& key, const std::string& default_text) override {
     std::string text;
-    if (!ReadText(path, &text).ok()) return default_text;
+    if (!ReadText(path, &text).ok())
+      return default_text;
     return engine::FindIniValue(text, section, key).value_or(default_text);
   }
 
@@ -127,7 +134,8 @@ class PosixFileSystem final : public FileSystem {
                               const std::string& key, const std::string& value) override {
     std::string text;
     IoResult read = ReadText(path, &text);
-    if (!read.ok() && !read.not_found) return read;
+    if (!read.ok() && !read.not_found)
+      return read;
     return ReplaceText(path, engine::SetIniValue(text, section, key, value));
   }
 

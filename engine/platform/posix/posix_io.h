@@ -60,7 +60,8 @@ class Fd {
     return fd;
   }
   void Reset(int fd = -1) {
-    if (fd_ >= 0) close(fd_);
+    if (fd_ >= 0)
+      close(fd_);
     fd_ = fd;
   }
 
@@ -70,8 +71,10 @@ class Fd {
 
 inline std::string ParentOf(const std::string& path) {
   size_t cut = path.rfind('/');
-  if (cut == std::string::npos) return ".";
-  if (cut == 0) return "/";
+  if (cut == std::string::npos)
+    return ".";
+  if (cut == 0)
+    return "/";
   return path.substr(0, cut);
 }
 

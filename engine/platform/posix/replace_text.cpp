@@ -15,7 +15,8 @@ namespace {
 // Gives the new file the old one's owner, group and permission bits; false where refused.
 bool TakeOver(int fd, const struct stat& old) {
   struct stat now;
-  if (fstat(fd, &now) != 0) return false;
+  if (fstat(fd, &now) != 0)
+    return false;
   if ((now.st_uid != old.st_uid || now.st_gid != old.st_gid) &&
       fchown(fd, old.st_uid, old.st_gid) != 0) {
     return false;
@@ -28,18 +29,23 @@ bool TakeOver(int fd, const struct stat& old) {
 // A reader may meet it half written. Returns 0 or the errno.
 int WriteInPlace(const std::string& path, const std::string& text) {
   Fd fd(open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC));
-  if (fd.get() < 0) return errno;
+  if (fd.get() < 0)
+    return errno;
   struct stat st;
-  if (fstat(fd.get(), &st) != 0) return errno;
-  if (!S_ISREG(st.st_mode)) return EINVAL;
+  if (fstat(fd.get(), &st) != 0)
+    return errno;
+  if (!S_ISREG(st.st_mode))
+    return EINVAL;
   // The room first where the file system can promise it, so a full disk leaves the old text.
   const off_t size = static_cast<off_t>(text.size());
   if (size > st.st_size && fallocate(fd.get(), FALLOC_FL_KEEP_SIZE, 0, size) != 0 &&
       (errno == ENOSPC || errno == EDQUOT)) {
     return errno;
   }
-  if (int err = WriteAll(fd.get(), text.data(), text.size())) return err;
-  if (ftruncate(fd.get(), size) != 0) return errno;
+  if (int err = WriteAll(fd.get(), text.data(), text.size()))
+    return err;
+  if (ftruncate(fd.get(), size) != 0)
+    return errno;
   return close(fd.Release()) == 0 ? 0 : errno;
 }
 
@@ -47,7 +53,8 @@ int WriteInPlace(const std::string& path, const std::string& text) {
 
 IoResult ReplaceTextFile(const std::string& path, const std::string& text) {
   const std::string what = "write " + path;
-  if (path.empty()) return Failed(what, ENOENT);
+  if (path.empty())
+    return Failed(what, ENOENT);
   // Write through a link to the file it names, so the link stays a link.
   std::string target = path;
   struct stat st;
@@ -58,25 +65,31 @@ IoResult ReplaceTextFile(const std::string& path, const std::string& text) {
     }
   }
   const bool exists = stat(target.c_str(), &st) == 0;
-  if (exists && S_ISDIR(st.st_mode)) return Failed(what, EISDIR);
+  if (exists && S_ISDIR(st.st_mode))
+    return Failed(what, EISDIR);
   // A read-only file stays unchanged, also for root, who could write it anyway.
-  if (exists && (st.st_mode & S_IWUSR) == 0) return Failed(what, EACCES);
+  if (exists && (st.st_mode & S_IWUSR) == 0)
+    return Failed(what, EACCES);
   auto in_place = [&] {
     int err = WriteInPlace(target, text);
     return err == 0 ? IoResult{} : Failed(what, err);
   };
   // A new file would part the name from the file's other names.
-  if (exists && st.st_nlink > 1) return in_place();
+  if (exists && st.st_nlink > 1)
+    return in_place();
   TempFile temp;
   // A new file gets the usual mode through the umask; an existing one keeps its own.
   if (int err = temp.Create(ParentOf(target), exists ? 0600 : 0666)) {
     return exists ? in_place() : Failed(what, err);
   }
-  if (int err = WriteAll(temp.fd(), text.data(), text.size())) return Failed(what, err);
-  if (exists && !TakeOver(temp.fd(), st)) return in_place();
+  if (int err = WriteAll(temp.fd(), text.data(), text.size()))
+    return Failed(what, err);
+  if (exists && !TakeOver(temp.fd(), st))
+    return in_place();
   if (int err = temp.CommitAs(target)) {
     // A sticky folder lets only the file's owner replace it.
-    if (exists && (err == EACCES || err == EPERM)) return in_place();
+    if (exists && (err == EACCES || err == EPERM))
+      return in_place();
     return Failed(what, err);
   }
   return {};

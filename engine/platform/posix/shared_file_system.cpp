@@ -46,12 +46,15 @@ bool IsShared(dev_t device, Ask ask) {
   static std::mutex mutex;
   static std::vector<std::pair<dev_t, bool>> known;
   std::lock_guard<std::mutex> lock(mutex);
-  auto it = std::find_if(known.begin(), known.end(), [&](const auto& k) { return k.first == device; });
-  if (it != known.end()) return it->second;
+  auto it =
+      std::find_if(known.begin(), known.end(), [&](const auto& k) { return k.first == device; });
+  if (it != known.end())
+    return it->second;
   struct statfs fs;
   // A file system that cannot tell (a server that went away) is taken for a shared one: its
   // rules are the careful ones.
-  if (ask(&fs) != 0) return true;
+  if (ask(&fs) != 0)
+    return true;
   const bool shared = std::find(std::begin(kSharedTypes), std::end(kSharedTypes),
                                 static_cast<uint32_t>(fs.f_type)) != std::end(kSharedTypes);
   known.emplace_back(device, shared);
@@ -71,7 +74,8 @@ bool IsSharedFileSystem(const char* path, dev_t device) {
 uint64_t PlaceOf(dev_t device, const std::string& folder) {
   std::string path;
   for (char c : folder) {
-    if (c != '/' || path.empty() || path.back() != '/') path += c;
+    if (c != '/' || path.empty() || path.back() != '/')
+      path += c;
   }
   while (path.size() > 1 && path.back() == '/') path.pop_back();
   return std::hash<std::string>{}(std::to_string(ThisSystem()) + ":" +

@@ -25,10 +25,13 @@ std::string ProcLink(int fd) {
 // rename that never replaces: the bound name of a new inode should be free, but a file of
 // that name that is not ours must not be lost for it.
 int RenameNoReplace(const std::string& from, const std::string& to) {
-  if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
-  if (errno != EINVAL && errno != ENOSYS) return errno;
+  if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+    return 0;
+  if (errno != EINVAL && errno != ENOSYS)
+    return errno;
   struct stat st;
-  if (lstat(to.c_str(), &st) == 0) return EEXIST;
+  if (lstat(to.c_str(), &st) == 0)
+    return EEXIST;
   return rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
 
@@ -51,8 +54,10 @@ void RemoveIfStale(int folder_fd, const char* name, const uint64_t* place) {
   }
   // A file we cannot open may be in use for all we know: it stays.
   Fd fd(openat(folder_fd, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-  if (fd.get() < 0) return;
-  if (flock(fd.get(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) return;
+  if (fd.get() < 0)
+    return;
+  if (flock(fd.get(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK)
+    return;
   if (fstat(fd.get(), &held) == 0 && fstatat(folder_fd, name, &named, AT_SYMLINK_NOFOLLOW) == 0 &&
       held.st_dev == named.st_dev && held.st_ino == named.st_ino) {
     unlinkat(folder_fd, name, 0);
@@ -62,7 +67,8 @@ void RemoveIfStale(int folder_fd, const char* name, const uint64_t* place) {
 }  // namespace
 
 TempFile::~TempFile() {
-  if (!path_.empty()) unlink(path_.c_str());
+  if (!path_.empty())
+    unlink(path_.c_str());
   fd_.Reset();
   lock_.Reset();
 }
@@ -77,14 +83,16 @@ int TempFile::Create(const std::string& folder, mode_t mode) {
       return 0;
     }
     // Refused by the file system (or a kernel without unnamed files): a named one instead.
-    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return errno;
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
+      return errno;
   }
   return CreateNamed(mode);
 }
 
 int TempFile::CreateNamed(mode_t mode) {
   struct stat folder;
-  if (stat(folder_.c_str(), &folder) != 0) return errno;
+  if (stat(folder_.c_str(), &folder) != 0)
+    return errno;
   if (IsSharedFileSystem(folder_.c_str(), folder.st_dev)) {
     return CreatePlaced(mode, PlaceOf(folder.st_dev, folder_));
   }
@@ -92,7 +100,8 @@ int TempFile::CreateNamed(mode_t mode) {
     const std::string path = folder_ + "/" + NewTempName();
     int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (fd < 0) {
-      if (errno == EEXIST) continue;
+      if (errno == EEXIST)
+        continue;
       return errno;
     }
     fd_.Reset(fd);
@@ -103,7 +112,8 @@ int TempFile::CreateNamed(mode_t mode) {
     struct stat st;
     if (fstat(fd, &st) == 0) {
       const std::string bound = folder_ + "/" + TempNameFor(static_cast<uint64_t>(st.st_ino));
-      if (RenameNoReplace(path_, bound) == 0) path_ = bound;
+      if (RenameNoReplace(path_, bound) == 0)
+        path_ = bound;
     }
     return 0;
   }
@@ -117,7 +127,8 @@ int TempFile::CreatePlaced(mode_t mode, uint64_t place) {
     const std::string path = folder_ + "/" + NewTempNameFor(place);
     int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (fd < 0) {
-      if (errno == EEXIST) continue;
+      if (errno == EEXIST)
+        continue;
       return errno;
     }
     fd_.Reset(fd);
@@ -130,14 +141,19 @@ int TempFile::CreatePlaced(mode_t mode, uint64_t place) {
 }
 
 int TempFile::CommitAs(const std::string& destination) {
-  if (flush_alone_ && fsync(fd_.get()) != 0) return errno;
+  if (flush_alone_ && fsync(fd_.get()) != 0)
+    return errno;
   // Closing reports what writing back the data failed to do, so it comes before the name; the
   // second descriptor keeps the file and its lock.
   lock_.Reset(dup(fd_.get()));
-  if (lock_.get() < 0) return errno;
-  if (close(fd_.Release()) != 0) return errno;
-  if (unnamed_) return LinkUnnamed(destination);
-  if (rename(path_.c_str(), destination.c_str()) != 0) return errno;
+  if (lock_.get() < 0)
+    return errno;
+  if (close(fd_.Release()) != 0)
+    return errno;
+  if (unnamed_)
+    return LinkUnnamed(destination);
+  if (rename(path_.c_str(), destination.c_str()) != 0)
+    return errno;
   path_.clear();
   return 0;
 }
@@ -145,21 +161,25 @@ int TempFile::CommitAs(const std::string& destination) {
 int TempFile::LinkUnnamed(const std::string& destination) {
   // Where nothing has the name yet, the complete file simply gets it.
   int err = LinkAs(destination);
-  if (err != EEXIST) return err;
+  if (err != EEXIST)
+    return err;
   // Otherwise it needs a name of its own beside the destination to be renamed over it; it is
   // locked before it has one.
   Lock(lock_.get());
   struct stat st;
-  if (fstat(lock_.get(), &st) != 0) return errno;
+  if (fstat(lock_.get(), &st) != 0)
+    return errno;
   std::string name = folder_ + "/" + TempNameFor(static_cast<uint64_t>(st.st_ino));
   err = LinkAs(name);
   for (int attempt = 0; err == EEXIST && attempt < 16; ++attempt) {
     name = folder_ + "/" + NewTempName();
     err = LinkAs(name);
   }
-  if (err != 0) return err;
+  if (err != 0)
+    return err;
   path_ = name;
-  if (rename(path_.c_str(), destination.c_str()) != 0) return errno;
+  if (rename(path_.c_str(), destination.c_str()) != 0)
+    return errno;
   path_.clear();
   return 0;
 }
@@ -173,7 +193,8 @@ int TempFile::LinkAs(const std::string& path) const {
 
 void RemoveStaleTemporariesIn(const std::string& folder) {
   DIR* dir = opendir(folder.c_str());
-  if (dir == nullptr) return;
+  if (dir == nullptr)
+    return;
   struct stat st;
   if (fstat(dirfd(dir), &st) != 0) {
     closedir(dir);
@@ -182,7 +203,8 @@ void RemoveStaleTemporariesIn(const std::string& folder) {
   const uint64_t place = PlaceOf(st.st_dev, folder);
   const bool shared = IsSharedFileSystem(dirfd(dir), st.st_dev);
   while (struct dirent* d = readdir(dir)) {
-    if (IsTempName(d->d_name)) RemoveIfStale(dirfd(dir), d->d_name, shared ? &place : nullptr);
+    if (IsTempName(d->d_name))
+      RemoveIfStale(dirfd(dir), d->d_name, shared ? &place : nullptr);
   }
   closedir(dir);
 }

@@ -22,11 +22,11 @@ uint64_t Join(DWORD high, DWORD low) {
 }
 
 SourceStamp StampOf(const BY_HANDLE_FILE_INFORMATION& info, const FILE_BASIC_INFO& basic) {
-  return StampOfParts({
-      info.dwVolumeSerialNumber, Join(info.nFileIndexHigh, info.nFileIndexLow),
-      Join(info.nFileSizeHigh, info.nFileSizeLow),
-      Join(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime),
-      static_cast<uint64_t>(basic.ChangeTime.QuadPart)});
+  return StampOfParts(
+      {info.dwVolumeSerialNumber, Join(info.nFileIndexHigh, info.nFileIndexLow),
+       Join(info.nFileSizeHigh, info.nFileSizeLow),
+       Join(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime),
+       static_cast<uint64_t>(basic.ChangeTime.QuadPart)});
 }
 
 IoResult Refused(const std::string& what, DWORD code, const std::string& reason) {

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "engine/platform/std_streams.h"
-#include "engine/platform/win32/win32_text.h"
 #include "engine/platform/win32/win32_std_handles.h"
+#include "engine/platform/win32/win32_text.h"
 
 namespace platform {
 namespace {

@@ -17,12 +17,14 @@ FuseBind::FuseBind(const std::string& store, std::string mount_point)
   std::string err;
   const Ended ended = RunToEnd({kBindfs, store, mount_point_}, "", nullptr, &err);
   mounted_ = ended.exit_code == 0;
-  if (!mounted_) refusal_ = "bindfs " + store + " " + mount_point_ + ": " + err;
+  if (!mounted_)
+    refusal_ = "bindfs " + store + " " + mount_point_ + ": " + err;
 }
 
 FuseBind::~FuseBind() {
   // A lazy unmount as the last resort: a mount must never outlive its test.
-  if (mounted_ && umount2(mount_point_.c_str(), 0) != 0) umount2(mount_point_.c_str(), MNT_DETACH);
+  if (mounted_ && umount2(mount_point_.c_str(), 0) != 0)
+    umount2(mount_point_.c_str(), MNT_DETACH);
 }
 
 }  // namespace reliability

@@ -5,11 +5,13 @@ namespace reliability {
 void NetworkTest::SetUp() {
   ReliabilityTest::SetUp();
   const std::string no_sshfs = SshfsUnavailable();
-  if (!no_sshfs.empty()) GTEST_SKIP() << no_sshfs;
+  if (!no_sshfs.empty())
+    GTEST_SKIP() << no_sshfs;
   MakeFolder("ssh");
   MakeFolder("server");
   server_ = std::make_unique<SshServer>(PathOf("ssh"));
-  if (!server_->running()) GTEST_SKIP() << server_->refusal();
+  if (!server_->running())
+    GTEST_SKIP() << server_->refusal();
 }
 
 void NetworkTest::TearDown() {

@@ -51,26 +51,28 @@ bool CopyUnderWay(pid_t pid, const std::string& folder) {
   static constexpr char kTempPrefix[] = ".~parlowen-";
   const std::string fds = "/proc/" + std::to_string(pid) + "/fd";
   DIR* dir = opendir(fds.c_str());
-  if (dir == nullptr) return false;
+  if (dir == nullptr)
+    return false;
   bool found = false;
   while (struct dirent* d = readdir(dir)) {
     char link[PATH_MAX];
     ssize_t n = readlinkat(dirfd(dir), d->d_name, link, sizeof link - 1);
-    if (n <= 0) continue;
+    if (n <= 0)
+      continue;
     const std::string path(link, static_cast<size_t>(n));
     if (path.size() <= folder.size() + 1 || path.compare(0, folder.size(), folder) != 0 ||
         path[folder.size()] != '/') {
       continue;
     }
     const std::string name = path.substr(folder.size() + 1);
-    if (name.find('/') != std::string::npos) continue;
+    if (name.find('/') != std::string::npos)
+      continue;
     const size_t end = sizeof kUnnamedEnd - 1;
     struct stat st;
-    found = found ||
-            ((name.compare(0, sizeof kTempPrefix - 1, kTempPrefix) == 0 ||
-              (name[0] == '#' && name.size() > end &&
-               name.compare(name.size() - end, end, kUnnamedEnd) == 0)) &&
-             fstatat(dirfd(dir), d->d_name, &st, 0) == 0 && st.st_size > 0);
+    found = found || ((name.compare(0, sizeof kTempPrefix - 1, kTempPrefix) == 0 ||
+                       (name[0] == '#' && name.size() > end &&
+                        name.compare(name.size() - end, end, kUnnamedEnd) == 0)) &&
+                      fstatat(dirfd(dir), d->d_name, &st, 0) == 0 && st.st_size > 0);
   }
   closedir(dir);
   return found;
@@ -108,21 +110,26 @@ Process::Process(const std::vector<std::string>& argv, const std::string& workin
   int terminal = -1, terminal_slave = -1;
   if (output == OutputKind::kTerminal) {
     terminal = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (terminal < 0 || grantpt(terminal) != 0 || unlockpt(terminal) != 0) std::abort();
+    if (terminal < 0 || grantpt(terminal) != 0 || unlockpt(terminal) != 0)
+      std::abort();
     // Opened here, not in the child: a child killed before it opens the other side would
     // leave the reader waiting forever.
     terminal_slave = open(ptsname(terminal), O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (terminal_slave < 0) std::abort();
+    if (terminal_slave < 0)
+      std::abort();
     struct termios raw;
     tcgetattr(terminal_slave, &raw);
     cfmakeraw(&raw);
     tcsetattr(terminal_slave, TCSANOW, &raw);
   } else if (output != OutputKind::kNull) {
-    if (pipe2(out_pipe, O_CLOEXEC) != 0) std::abort();
+    if (pipe2(out_pipe, O_CLOEXEC) != 0)
+      std::abort();
     // One page: the program blocks on its output as soon as a page of lines waits unread.
-    if (output == OutputKind::kSmallPipe) fcntl(out_pipe[0], F_SETPIPE_SZ, 4096);
+    if (output == OutputKind::kSmallPipe)
+      fcntl(out_pipe[0], F_SETPIPE_SZ, 4096);
   }
-  if (pipe2(err_pipe, O_CLOEXEC) != 0) std::abort();
+  if (pipe2(err_pipe, O_CLOEXEC) != 0)
+    std::abort();
   if (start.error_full) {
     const int page = fcntl(err_pipe[0], F_SETPIPE_SZ, 4096);
     if (page <= 0)
@@ -144,7 +151,8 @@ Process::Process(const std::vector<std::string>& argv, const std::string& workin
 
   started_ns_ = NowNs();
   pid_ = fork();
-  if (pid_ < 0) std::abort();
+  if (pid_ < 0)
+    std::abort();
   if (pid_ == 0) {
     int null_fd = open("/dev/null", O_RDWR);
     dup2(null_fd, 0);
@@ -167,7 +175,8 @@ Process::Process(const std::vector<std::string>& argv, const std::string& workin
     }
     if (start.working_folder_fd >= 0 && fchdir(start.working_folder_fd) != 0)
       _exit(126);
-    if (!working_folder.empty() && chdir(working_folder.c_str()) != 0) _exit(126);
+    if (!working_folder.empty() && chdir(working_folder.c_str()) != 0)
+      _exit(126);
     execv(args[0], args.data());
     _exit(127);
   }
@@ -198,7 +207,8 @@ bool Process::Read(int timeout_ms, bool with_output, bool with_error) {
   }
   int ready = poll(fds, 2, timeout_ms);
   if (ready > 0) {
-    if (fds[0].fd >= 0 && fds[0].revents != 0) Drain(&out_fd_, &out_);
+    if (fds[0].fd >= 0 && fds[0].revents != 0)
+      Drain(&out_fd_, &out_);
     if (fds[1].fd >= 0 && fds[1].revents != 0) {
       Drain(&err_fd_, &err_);
       const size_t filler = std::min(filler_, err_.size());
@@ -218,16 +228,19 @@ bool Process::BlockedWriting(int fd) const {
 
 int Process::PendingOutput() const {
   int pending = 0;
-  if (out_fd_ < 0 || ioctl(out_fd_, FIONREAD, &pending) != 0) return 0;
+  if (out_fd_ < 0 || ioctl(out_fd_, FIONREAD, &pending) != 0)
+    return 0;
   return pending;
 }
 
 void Process::Signal(int signal) {
-  if (!ended_) kill(pid_, signal);
+  if (!ended_)
+    kill(pid_, signal);
 }
 
 Ended Process::Wait() {
-  if (ended_) return ended_info_;
+  if (ended_)
+    return ended_info_;
   while (Read(-1)) {
   }
   int status = 0;
@@ -237,8 +250,10 @@ Ended Process::Wait() {
   ended_ = true;
   ended_info_.seconds = static_cast<double>(NowNs() - started_ns_) / 1e9;
   ended_info_.max_rss_kib = usage.ru_maxrss;
-  if (WIFEXITED(status)) ended_info_.exit_code = WEXITSTATUS(status);
-  if (WIFSIGNALED(status)) ended_info_.signal = WTERMSIG(status);
+  if (WIFEXITED(status))
+    ended_info_.exit_code = WEXITSTATUS(status);
+  if (WIFSIGNALED(status))
+    ended_info_.signal = WTERMSIG(status);
   return ended_info_;
 }
 
@@ -251,8 +266,10 @@ Ended RunToEnd(const std::vector<std::string>& argv, const std::string& working_
                const StartOptions& start, std::string* out, std::string* err) {
   Process process(argv, working_folder, start);
   Ended ended = process.Wait();
-  if (out) *out = process.out();
-  if (err) *err = process.err();
+  if (out)
+    *out = process.out();
+  if (err)
+    *err = process.err();
   return ended;
 }
 

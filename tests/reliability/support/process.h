@@ -13,10 +13,10 @@
 namespace reliability {
 
 enum class OutputKind {
-  kPipe,      // a pipe, so the program buffers its lines
-  kSmallPipe, // a pipe of one page that nobody reads until asked: the program stalls on it
-  kTerminal,  // a pseudo terminal, so every line arrives the moment it is written
-  kNull,      // /dev/null
+  kPipe,       // a pipe, so the program buffers its lines
+  kSmallPipe,  // a pipe of one page that nobody reads until asked: the program stalls on it
+  kTerminal,   // a pseudo terminal, so every line arrives the moment it is written
+  kNull,       // /dev/null
 };
 
 struct Ended {

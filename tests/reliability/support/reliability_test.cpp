@@ -9,7 +9,8 @@ namespace reliability {
 int RunResult::ErrLinesWith(const std::string& text) const {
   int count = 0;
   for (const std::string& line : err_lines) {
-    if (line.find(text) != std::string::npos) ++count;
+    if (line.find(text) != std::string::npos)
+      ++count;
   }
   return count;
 }

@@ -27,7 +27,8 @@ constexpr char kKeygen[] = "/usr/bin/ssh-keygen";
 // A port nobody listens on now; the server takes it a moment later.
 int FreeLoopbackPort() {
   const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (fd < 0) return 0;
+  if (fd < 0)
+    return 0;
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
@@ -43,7 +44,8 @@ int FreeLoopbackPort() {
 
 bool Accepts(int port) {
   const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (fd < 0) return false;
+  if (fd < 0)
+    return false;
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
@@ -68,16 +70,19 @@ std::vector<pid_t> Descendants(pid_t root) {
   if (DIR* proc = opendir("/proc")) {
     while (struct dirent* d = readdir(proc)) {
       const pid_t pid = static_cast<pid_t>(atoi(d->d_name));
-      if (pid <= 0) continue;
+      if (pid <= 0)
+        continue;
       std::ifstream in(std::string("/proc/") + d->d_name + "/stat");
       std::string line;
       std::getline(in, line);
       const size_t after_name = line.rfind(')');
-      if (after_name == std::string::npos) continue;
+      if (after_name == std::string::npos)
+        continue;
       std::istringstream rest(line.substr(after_name + 1));
       char state;
       pid_t parent;
-      if (rest >> state >> parent) children.emplace(parent, pid);
+      if (rest >> state >> parent)
+        children.emplace(parent, pid);
     }
     closedir(proc);
   }
@@ -109,7 +114,8 @@ SshServer::SshServer(std::string folder) : folder_(std::move(folder)) {
   client_key_ = folder_ + "/client_key";
   for (const std::string& key : {folder_ + "/host_key", client_key_}) {
     refusal_ = MakeKey(key);
-    if (!refusal_.empty()) return;
+    if (!refusal_.empty())
+      return;
   }
   std::ifstream public_key(client_key_ + ".pub");
   std::ofstream(folder_ + "/authorized_keys") << public_key.rdbuf();
@@ -131,7 +137,8 @@ bool SshServer::Start() {
   const std::string config = folder_ + "/sshd_config";
   const std::string log = folder_ + "/sshd.log";
   listener_ = fork();
-  if (listener_ < 0) std::abort();
+  if (listener_ < 0)
+    std::abort();
   if (listener_ == 0) {
     prctl(PR_SET_PDEATHSIG, SIGKILL);
     const int null_fd = open("/dev/null", O_RDWR);
@@ -141,8 +148,10 @@ bool SshServer::Start() {
     _exit(127);
   }
   for (int attempt = 0; attempt < 200; ++attempt) {
-    if (Accepts(port_)) return true;
-    if (waitpid(listener_, nullptr, WNOHANG) == listener_) break;
+    if (Accepts(port_))
+      return true;
+    if (waitpid(listener_, nullptr, WNOHANG) == listener_)
+      break;
     usleep(50000);
   }
   std::ifstream in(log);
@@ -154,7 +163,8 @@ bool SshServer::Start() {
 }
 
 void SshServer::Kill() {
-  if (listener_ <= 0) return;
+  if (listener_ <= 0)
+    return;
   // Held still while its sessions are found, so none starts unseen.
   kill(listener_, SIGSTOP);
   for (pid_t session : Descendants(listener_)) kill(session, SIGKILL);

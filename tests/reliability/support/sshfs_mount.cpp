@@ -16,8 +16,10 @@ constexpr char kSshfs[] = "/usr/bin/sshfs";
 }  // namespace
 
 std::string SshfsUnavailable() {
-  if (access(kSshfs, X_OK) != 0) return "sshfs is not installed (package sshfs)";
-  if (access("/dev/fuse", R_OK | W_OK) != 0) return "FUSE is not available here (/dev/fuse)";
+  if (access(kSshfs, X_OK) != 0)
+    return "sshfs is not installed (package sshfs)";
+  if (access("/dev/fuse", R_OK | W_OK) != 0)
+    return "FUSE is not available here (/dev/fuse)";
   return "";
 }
 
@@ -25,7 +27,8 @@ SshfsMount::SshfsMount(const SshServer& server, const std::string& server_folder
                        std::string mount_point)
     : mount_point_(std::move(mount_point)) {
   refusal_ = SshfsUnavailable();
-  if (!refusal_.empty()) return;
+  if (!refusal_.empty())
+    return;
   // As a user mounts a server for unattended runs: no questions asked, and a connection that
   // is lost is made again at the next request.
   const std::string options = "IdentityFile=" + server.client_key() +
@@ -50,7 +53,8 @@ SshfsMount::SshfsMount(const SshServer& server, const std::string& server_folder
 
 SshfsMount::~SshfsMount() {
   // A lazy unmount as the last resort: a mount must never outlive its test.
-  if (mounted_ && umount2(mount_point_.c_str(), 0) != 0) umount2(mount_point_.c_str(), MNT_DETACH);
+  if (mounted_ && umount2(mount_point_.c_str(), 0) != 0)
+    umount2(mount_point_.c_str(), MNT_DETACH);
 }
 
 }  // namespace reliability

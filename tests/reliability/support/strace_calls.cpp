@@ -23,7 +23,8 @@ std::vector<Call> ReadTrace(const std::string& file) {
     call.ok = ret == "0";
     std::smatch m;
     if (call.name == "syncfs" || call.name == "fsync" || call.name == "fdatasync") {
-      if (std::regex_match(args, m, kFdPath)) call.path = m[1];
+      if (std::regex_match(args, m, kFdPath))
+        call.path = m[1];
       return;
     }
     // The second string of every renaming or linking call is the new name.
@@ -45,7 +46,8 @@ std::vector<Call> ReadTrace(const std::string& file) {
       }
     } else if (std::regex_match(text, m, kResumed)) {
       auto it = pending.find(m[1]);
-      if (it == pending.end()) continue;
+      if (it == pending.end())
+        continue;
       finish(it->second.first, it->second.second + std::string(m[3]), line, m[4]);
       pending.erase(it);
     }
@@ -54,7 +56,8 @@ std::vector<Call> ReadTrace(const std::string& file) {
 }
 
 std::string StraceUnavailable() {
-  if (access(kStrace, X_OK) != 0) return "strace is not installed (package strace)";
+  if (access(kStrace, X_OK) != 0)
+    return "strace is not installed (package strace)";
   std::string probe;
   if (RunToEnd({kStrace, "-o", "/dev/null", "/bin/true"}, "", nullptr, &probe).exit_code != 0) {
     return "tracing is not permitted here: " + probe;

@@ -21,9 +21,11 @@ bool TmpfsMount::Remount(const std::string& options) {
 }
 
 void TmpfsMount::Unmount() {
-  if (!mounted_) return;
+  if (!mounted_)
+    return;
   // A lazy unmount as the last resort: a mount must never outlive its test.
-  if (umount2(path_.c_str(), 0) != 0) umount2(path_.c_str(), MNT_DETACH);
+  if (umount2(path_.c_str(), 0) != 0)
+    umount2(path_.c_str(), MNT_DETACH);
   mounted_ = false;
 }
 

@@ -25,7 +25,8 @@ uint64_t HashFd(int fd) {
   static thread_local char chunk[1 << 16];
   for (;;) {
     ssize_t n = read(fd, chunk, sizeof chunk);
-    if (n <= 0) break;
+    if (n <= 0)
+      break;
     h = Mix(h, HashBytes(std::string_view(chunk, static_cast<size_t>(n))));
   }
   return h;
@@ -46,15 +47,18 @@ HashKey KeyOf(const struct stat& st) {
 constexpr off_t kCachedSize = 1 << 20;
 
 bool CachedHash(const struct stat& st, uint64_t* hash) {
-  if (st.st_size < kCachedSize) return false;
+  if (st.st_size < kCachedSize)
+    return false;
   auto it = HashCache().find(KeyOf(st));
-  if (it == HashCache().end()) return false;
+  if (it == HashCache().end())
+    return false;
   *hash = it->second;
   return true;
 }
 
 void RememberHash(const struct stat& st, uint64_t hash) {
-  if (st.st_size >= kCachedSize) HashCache()[KeyOf(st)] = hash;
+  if (st.st_size >= kCachedSize)
+    HashCache()[KeyOf(st)] = hash;
 }
 
 void Walk(int folder_fd, const std::string& prefix, Tree* tree) {
@@ -66,14 +70,16 @@ void Walk(int folder_fd, const std::string& prefix, Tree* tree) {
   }
   while (struct dirent* d = readdir(dir)) {
     const char* name = d->d_name;
-    if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) continue;
+    if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
+      continue;
     std::string rel = prefix.empty() ? name : prefix + "/" + name;
     if (std::strncmp(name, kTempPrefix, sizeof kTempPrefix - 1) == 0) {
       tree->temporaries.push_back(rel);
       continue;
     }
     struct stat st;
-    if (fstatat(dirfd(dir), name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+    if (fstatat(dirfd(dir), name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+      continue;
     if (S_ISDIR(st.st_mode)) {
       int sub = openat(dirfd(dir), name, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
       if (sub < 0) {
@@ -113,7 +119,8 @@ uint64_t HashBytes(std::string_view bytes) {
     h = Mix(h, word);
   }
   uint64_t tail = 0;
-  if (i < bytes.size()) std::memcpy(&tail, bytes.data() + i, bytes.size() - i);
+  if (i < bytes.size())
+    std::memcpy(&tail, bytes.data() + i, bytes.size() - i);
   return Mix(h, tail);
 }
 
@@ -143,25 +150,29 @@ std::vector<std::string> Differences(const Tree& expected, const Tree& actual) {
     }
   }
   for (const auto& [path, state] : actual.files) {
-    if (!expected.files.count(path)) lines.push_back("extra " + path);
+    if (!expected.files.count(path))
+      lines.push_back("extra " + path);
   }
   for (const std::string& temp : actual.temporaries) lines.push_back("temporary " + temp);
   return lines;
 }
 
-void PutFileAt(int folder_fd, const std::string& name, std::string_view content,
-               int64_t mtime_ns, unsigned mode) {
+void PutFileAt(int folder_fd, const std::string& name, std::string_view content, int64_t mtime_ns,
+               unsigned mode) {
   int fd = openat(folder_fd, name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-  if (fd < 0) std::abort();
+  if (fd < 0)
+    std::abort();
   size_t done = 0;
   while (done < content.size()) {
     ssize_t n = write(fd, content.data() + done, content.size() - done);
-    if (n <= 0) std::abort();
+    if (n <= 0)
+      std::abort();
     done += static_cast<size_t>(n);
   }
   const struct timespec times[2] = {{mtime_ns / 1000000000, mtime_ns % 1000000000},
                                     {mtime_ns / 1000000000, mtime_ns % 1000000000}};
-  if (fchmod(fd, mode) != 0 || futimens(fd, times) != 0) std::abort();
+  if (fchmod(fd, mode) != 0 || futimens(fd, times) != 0)
+    std::abort();
   close(fd);
 }
 
@@ -173,17 +184,22 @@ void ReplaceFile(const std::string& path, std::string_view content, int64_t mtim
                  unsigned mode) {
   const std::string fresh = path + ".new";
   PutFile(fresh, content, mtime_ns, mode);
-  if (rename(fresh.c_str(), path.c_str()) != 0) std::abort();
+  if (rename(fresh.c_str(), path.c_str()) != 0)
+    std::abort();
 }
 
 void GiveToNobody(const std::string& path) {
-  if (lchown(path.c_str(), NobodyUid(), NobodyGid()) != 0) std::abort();
+  if (lchown(path.c_str(), NobodyUid(), NobodyGid()) != 0)
+    std::abort();
   struct stat st;
-  if (lstat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return;
+  if (lstat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+    return;
   DIR* dir = opendir(path.c_str());
-  if (dir == nullptr) std::abort();
+  if (dir == nullptr)
+    std::abort();
   while (struct dirent* d = readdir(dir)) {
-    if (std::strcmp(d->d_name, ".") == 0 || std::strcmp(d->d_name, "..") == 0) continue;
+    if (std::strcmp(d->d_name, ".") == 0 || std::strcmp(d->d_name, "..") == 0)
+      continue;
     GiveToNobody(path + "/" + d->d_name);
   }
   closedir(dir);

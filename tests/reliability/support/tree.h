@@ -38,8 +38,8 @@ std::vector<std::string> Differences(const Tree& expected, const Tree& actual);
 void PutFile(const std::string& path, std::string_view content, int64_t mtime_ns,
              unsigned mode = 0644);
 // The same, relative to an open folder.
-void PutFileAt(int folder_fd, const std::string& name, std::string_view content,
-               int64_t mtime_ns, unsigned mode = 0644);
+void PutFileAt(int folder_fd, const std::string& name, std::string_view content, int64_t mtime_ns,
+               unsigned mode = 0644);
 // Replaces `path` by a new file (a new inode), as editors and build tools do.
 void ReplaceFile(const std::string& path, std::string_view content, int64_t mtime_ns,
                  unsigned mode = 0644);
