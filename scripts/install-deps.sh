@@ -10,7 +10,7 @@ if [ "${1:-build}" = test ]; then
   want+=(xvfb xauth xdotool x11-utils imagemagick rsync desktop-file-utils)
   want+=(groff-base man-db shared-mime-info)
   want+=(g++-mingw-w64-x86-64 wine64 googletest locales nsis)
-  want+=(clang-14 libclang-rt-14-dev)
+  want+=(clang-14 libclang-rt-14-dev clang-format)
   want+=(bindfs strace systemd)
   want+=(openssh-server openssh-client sshfs)
 fi

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Builds and runs every test: once with warnings as errors, once under AddressSanitizer and
-# UndefinedBehaviorSanitizer, the Windows build under Wine, and a short run of the settings
-# fuzzer; then, as root, installs and removes the Debian package. The long reliability runs are
-# tests/reliability/run-slow.sh.
+# Checks the formatting of changed C++ files, then builds and runs every test: once with
+# warnings as errors, once under AddressSanitizer and UndefinedBehaviorSanitizer, the Windows
+# build under Wine, and a short run of the settings fuzzer; then, as root, installs and removes
+# the Debian package. The long reliability runs are tests/reliability/run-slow.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh test
+echo "== format: C++ files changed by the newest commit against .clang-format"
+scripts/check-format.sh
 jobs=$(nproc)
 for preset in ci asan; do
   echo "== $preset: configure and build"
