@@ -26,6 +26,13 @@ printf '%s\n' "\$*" >"$work/opened"
 STUB
 chmod 755 "$work/bin/xdg-open"
 chown -R nobody:nogroup "$work"
+# A build inside a folder only root may enter (a clone in `mktemp -d`): the program is run from
+# a copy in a folder of root's that nobody may read but not write, as /usr/bin is.
+if ! setpriv --reuid=nobody --regid=nogroup --clear-groups test -x "$parlowin"; then
+  mkdir -m 755 "$work/program"
+  cp "$parlowin" "$work/program/"
+  parlowin=$work/program/$(basename "$parlowin")
+fi
 as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups
          env -u XDG_CONFIG_HOME HOME="$work/home" PATH="$work/bin:$PATH")
 
@@ -41,7 +48,8 @@ wait_for() {
 start() {
   "${as_user[@]}" "$parlowin" "$@" 2>"$work/stderr" &
   program=$!
-  window=$(timeout 30 xdotool search --sync --pid "$program" --name '^Parlowen$' | head -n 1)
+  window=$(timeout 30 xdotool search --sync --pid "$program" --name '^Parlowen$' | head -n 1) || true
+  [ -n "$window" ] || { echo "FAIL: no window of $parlowin within 30 seconds"; cat "$work/stderr"; exit 1; }
   xdotool windowfocus --sync "$window"
 }
 
