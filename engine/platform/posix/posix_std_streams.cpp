@@ -3,6 +3,7 @@
 
 #include <cerrno>
 
+#include "engine/platform/posix/copy_data.h"
 #include "engine/platform/std_streams.h"
 
 namespace platform {
@@ -60,20 +61,7 @@ int MissingStream(int stream) {
 int WriteStream(int stream, std::string_view bytes) {
   if (IsStandard(stream) && missing_at_start[stream] != 0)
     return missing_at_start[stream];
-  const char* data = bytes.data();
-  size_t size = bytes.size();
-  while (size > 0) {
-    ssize_t n = write(stream, data, size);
-    if (n < 0 && errno == EINTR)
-      continue;
-    if (n < 0)
-      return errno;
-    if (n == 0)
-      return EIO;
-    data += n;
-    size -= static_cast<size_t>(n);
-  }
-  return 0;
+  return WriteAll(stream, bytes.data(), bytes.size());
 }
 
 std::string OutputErrorText(int code) {
