@@ -26,12 +26,23 @@ printf '%s\n' "\$*" >"$work/opened"
 STUB
 chmod 755 "$work/bin/xdg-open"
 chown -R nobody:nogroup "$work"
-# A build inside a folder only root may enter (a clone in `mktemp -d`): the program is run from
-# a copy in a folder of root's that nobody may read but not write, as /usr/bin is.
-if ! setpriv --reuid=nobody --regid=nogroup --clear-groups test -x "$parlowin"; then
-  mkdir -m 755 "$work/program"
-  cp "$parlowin" "$work/program/"
-  parlowin=$work/program/$(basename "$parlowin")
+# A build inside a folder only root may enter (a clone in `mktemp -d`): the program, and the
+# leak checker's suppressions under the sanitizers, are used from copies in a folder of root's
+# that nobody may read but not write, as /usr/bin is.
+reachable() {
+  if setpriv --reuid=nobody --regid=nogroup --clear-groups test -r "$1"; then
+    echo "$1"
+    return
+  fi
+  mkdir -p -m 755 "$work/program"
+  cp -p "$1" "$work/program/"
+  echo "$work/program/$(basename "$1")"
+}
+parlowin=$(reachable "$parlowin")
+if [[ "${LSAN_OPTIONS:-}" =~ suppressions=([^:]+) ]]; then
+  suppressions=${BASH_REMATCH[1]}
+  LSAN_OPTIONS=${LSAN_OPTIONS/"$suppressions"/"$(reachable "$suppressions")"}
+  export LSAN_OPTIONS
 fi
 as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups
          env -u XDG_CONFIG_HOME HOME="$work/home" PATH="$work/bin:$PATH")
