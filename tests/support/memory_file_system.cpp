@@ -41,6 +41,12 @@ platform::IoResult Failed(const std::string& what, const FailReason& reason) {
   return r;
 }
 
+// Why nothing is at the end of a path: the reason met on the way, or that nothing is there.
+template <typename Resolved>
+platform::IoResult Unreachable(const std::string& what, const Resolved& found) {
+  return Failed(what, found.failure != nullptr ? *found.failure : kNoSuchFile);
+}
+
 bool IsSeparator(char c) {
   return c == '/' || c == platform::kPathSeparator;
 }
@@ -339,7 +345,7 @@ platform::IoResult MemoryFileSystem::GetAttributes(const std::string& path, uint
     return *failure;
   const Resolved found = Resolve(path);
   if (found.node == nullptr)
-    return Failed(what, found.failure != nullptr ? *found.failure : kNoSuchFile);
+    return Unreachable(what, found);
   *attr = found.node->attr;
   return {};
 }
@@ -351,7 +357,7 @@ platform::IoResult MemoryFileSystem::GetFolderId(const std::string& path, platfo
     return *failure;
   const Resolved found = Resolve(path);
   if (found.node == nullptr)
-    return Failed(what, found.failure != nullptr ? *found.failure : kNoSuchFile);
+    return Unreachable(what, found);
   if (found.node->kind != Kind::kFolder)
     return Failed(what, kNotAFolder);
   *id = {kDevice, found.node->serial};
@@ -389,7 +395,7 @@ platform::IoResult MemoryFileSystem::CopyOver(const std::string& from, const std
     return *failure;
   const Resolved source = Resolve(from);
   if (source.node == nullptr)
-    return Failed(what, source.failure != nullptr ? *source.failure : kNoSuchFile);
+    return Unreachable(what, source);
   if (source.node->kind != Kind::kFile)
     return Failed(what, kNotAFile);
   *copied = source.node->version;
@@ -431,7 +437,7 @@ platform::IoResult MemoryFileSystem::ProbeCopySource(const std::string& from) {
     return *failure;
   const Resolved source = Resolve(from);
   if (source.node == nullptr)
-    return Failed(what, source.failure != nullptr ? *source.failure : kNoSuchFile);
+    return Unreachable(what, source);
   if (source.node->kind != Kind::kFile)
     return Failed(what, kNotAFile);
   return {};
@@ -446,7 +452,7 @@ platform::IoResult MemoryFileSystem::ReadTextLocked(const std::string& path, std
     return Failed(what, kNoSuchFile);
   const Resolved found = Resolve(path);
   if (found.node == nullptr)
-    return Failed(what, found.failure != nullptr ? *found.failure : kNoSuchFile);
+    return Unreachable(what, found);
   if (found.node->kind != Kind::kFile)
     return Failed(what, kIsAFolder);
   *text = found.node->content;
