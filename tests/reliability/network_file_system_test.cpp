@@ -1,6 +1,10 @@
 // Which file systems count as network ones, where an input/output error may pass and a copy is
 // tried again: a FUSE file system (bindfs here, as sshfs is one) does, the disk and a tmpfs do
 // not.
+#include <atomic>
+#include <thread>
+
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "engine/platform/posix/posix_copy.h"
@@ -28,6 +32,34 @@ TEST_F(NetworkFileSystemTest, FuseCountsTheDiskAndATmpfsDoNot) {
   WriteFile("store/a.txt", "a");
   EXPECT_TRUE(platform::OnNetworkFileSystem(PathOf("fuse")));
   EXPECT_TRUE(platform::OnNetworkFileSystem(PathOf("fuse/a.txt")));
+}
+
+// A run cleans a folder of left-over temporary files on its first copy into it while its other
+// lanes copy into the same folder. On a shared file system a new temporary name is bound to its
+// place from the start, so the cleaner must never take one whose copy has yet to lock it.
+TEST_F(NetworkFileSystemTest, CleaningBesideCopiesNeverTakesACopyUnderWay) {
+  MakeFolder("store");
+  MakeFolder("fuse");
+  WriteFile("a.txt", std::string(4096, 'a'));
+  FuseBind fuse(PathOf("store"), PathOf("fuse"));
+  if (!fuse.mounted())
+    GTEST_SKIP() << fuse.refusal();
+  platform::FileSystem& fs = platform::DefaultFileSystem();
+  std::atomic<bool> done{false};
+  std::thread cleaner([&] {
+    while (!done) fs.RemoveStaleTemporaries(PathOf("fuse"));
+  });
+  std::vector<std::string> failures;
+  for (int i = 0; i < 3000 && failures.empty(); ++i) {
+    platform::SourceStamp stamp = 0;
+    const platform::IoResult copied =
+        fs.CopyOver(PathOf("a.txt"), PathOf("fuse/a" + std::to_string(i % 8)), 0, &stamp);
+    if (!copied.ok())
+      failures.push_back(copied.message);
+  }
+  done = true;
+  cleaner.join();
+  EXPECT_THAT(failures, ::testing::IsEmpty());
 }
 
 }  // namespace

@@ -41,6 +41,17 @@ void Lock(int fd) {
   flock(fd, LOCK_EX | LOCK_NB);
 }
 
+// Locks the new file at `path` and tells whether the name is still the file's: a cleaner of
+// this machine may have taken a name bound to its place for a left-over before the lock was on
+// (it holds the lock while it looks, or has removed the name).
+bool LockedUnderItsName(int fd, const std::string& path) {
+  if (flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK)
+    return false;
+  struct stat held, named;
+  return fstat(fd, &held) == 0 && stat(path.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
+         held.st_ino == named.st_ino;
+}
+
 // `place` is set for a folder on a file system other machines share: there a name must have
 // been made in this very place, since the inode's number and lock are this client's own.
 void RemoveIfStale(int folder_fd, const char* name, const uint64_t* place) {
@@ -132,8 +143,11 @@ int TempFile::CreatePlaced(mode_t mode, uint64_t place) {
       return errno;
     }
     fd_.Reset(fd);
+    if (!LockedUnderItsName(fd, path)) {
+      fd_.Reset();  // the cleaner removes the name, if it has not yet
+      continue;
+    }
     path_ = path;
-    Lock(fd);
     flush_alone_ = true;
     return 0;
   }
