@@ -32,14 +32,25 @@ export WINEPREFIX=$work/prefix HOME=$work WINEDEBUG=-all
 unset LC_ALL LC_CTYPE LC_MESSAGES LANGUAGE
 export LANG=C.UTF-8
 unset DISPLAY WAYLAND_DISPLAY
-stop() {
+# Ends the Wine session and, with "persistent", starts a server that stays until it is ended:
+# a server that quits on its own while the next program connects fails that program ("wine
+# client error: recvmsg: Connection reset by peer").
+new_server() {
   "${as[@]}" "$wineserver" -k >/dev/null 2>&1 || true
+  "${as[@]}" "$wineserver" -w >/dev/null 2>&1 || true
+  if [ "${1:-}" = persistent ]; then
+    "${as[@]}" "$wineserver" -p >/dev/null 2>&1 || true
+  fi
+}
+stop() {
+  new_server
   rm -rf "$work"
 }
 trap stop EXIT
 
 echo "== mingw: test under Wine (prefix $WINEPREFIX)"
 "${as[@]}" "$wine" wineboot -i >"$work/wineboot.log" 2>&1 || { cat "$work/wineboot.log"; exit 1; }
+new_server persistent
 # The tests' folders lie on drive Z:, where Wine shows the Linux file system; drive R: is an
 # empty folder of its own, for the run from the root of a drive.
 "${as[@]}" mkdir "$work/tests" "$work/drive-r"
@@ -53,7 +64,7 @@ mkdir "$work/locale"
 localedef -i ru_RU -f UTF-8 "$work/locale/ru_RU.UTF-8" >"$work/localedef.log" 2>&1 || true
 if [ -f "$work/locale/ru_RU.UTF-8/LC_CTYPE" ]; then
   # Programs started from now on take the new locale.
-  "${as[@]}" "$wineserver" -k >/dev/null 2>&1 || true
+  LOCPATH=$work/locale LANG=ru_RU.UTF-8 new_server persistent
   echo "== mingw: tests under ANSI code page 1251"
   LOCPATH=$work/locale LANG=ru_RU.UTF-8 PARLOWEN_EXPECT_CODE_PAGE=1251 ctest --preset mingw ||
     failed=1

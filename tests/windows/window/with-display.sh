@@ -22,14 +22,21 @@ export WINE=$wine WINE_AS="${as[*]}"
 # Wine's desktop takes its display from the first program that opens it, and keeps it while
 # the session lasts: these tests start a session of their own and end it afterwards, so no
 # program before or after them meets a desktop without a display, or one whose display is gone.
-"${as[@]}" "$wineserver" -k >/dev/null 2>&1 || true
+# A server that stays until it is ended, as scripts/test-windows.sh keeps: one that quits on its
+# own while the next program connects fails that program.
+new_server() {
+  "${as[@]}" "$wineserver" -k >/dev/null 2>&1 || true
+  "${as[@]}" "$wineserver" -w >/dev/null 2>&1 || true
+  "${as[@]}" "$wineserver" -p >/dev/null 2>&1 || true
+}
+new_server
 work=$(mktemp -d)
 chmod 755 "$work"
 # Room for the system's folder dialog, which does not fit into 640 x 480.
 Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$work/display" 2>"$work/log" &
 server=$!
 stop() {
-  "${as[@]}" "$wineserver" -k >/dev/null 2>&1 || true
+  new_server
   kill "$server" 2>/dev/null
   wait "$server" 2>/dev/null
   rm -rf "$work"
