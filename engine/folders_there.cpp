@@ -42,14 +42,21 @@ class FolderCheck final : public ScanTask {
 }  // namespace
 
 std::vector<char> FoldersThere(platform::FileSystem& fs, const std::vector<std::string>& targets,
-                               const std::vector<std::string>& sub_folders) {
+                               const std::vector<std::string>& sub_folders,
+                               const std::vector<char>& last_known) {
   const size_t subs = sub_folders.size();
   std::vector<char> there(targets.size() * subs, 0);
+  size_t to_ask = targets.size();
+  if (to_ask > 0 && subs > 0 && last_known.size() == subs) {
+    --to_ask;
+    if (!targets.back().empty())
+      std::copy(last_known.begin(), last_known.end(), there.begin() + to_ask * subs);
+  }
   const int lanes = fs.ParallelScans();
   if (lanes <= 1 || there.empty())
     return there;
   std::vector<std::unique_ptr<FolderCheck>> checks;
-  for (size_t t = 0; t < targets.size(); ++t) {
+  for (size_t t = 0; t < to_ask; ++t) {
     if (targets[t].empty())
       continue;
     for (size_t first = 0; first < subs; first += kFoldersPerTask) {

@@ -12,8 +12,11 @@ namespace engine {
 
 // One entry per target and subfolder, targets × sub_folders in that order: 1 where target +
 // sub is a folder now (links followed), 0 where it is not, could not be asked, or the target is
-// empty. On one lane nothing is asked ahead and every entry is 0.
+// empty. On one lane nothing is asked ahead and every entry is 0. `last_known`, when it holds
+// one entry per subfolder, already answers for the last target (the master, from the scan),
+// which is then not asked again, on any number of lanes.
 std::vector<char> FoldersThere(platform::FileSystem& fs, const std::vector<std::string>& targets,
-                               const std::vector<std::string>& sub_folders);
+                               const std::vector<std::string>& sub_folders,
+                               const std::vector<char>& last_known);
 
 }  // namespace engine

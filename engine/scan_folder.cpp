@@ -60,6 +60,7 @@ class FolderScan final : public ScanTask {
   bool listed = false;
   std::vector<std::string> failures;
   std::vector<std::unique_ptr<FolderScan>> subfolders;  // to enter, in listing order
+  std::vector<char> in_master;                          // one per subfolder, when there is a master
   std::vector<FileEntry> changed;                       // named by their full source paths
 
  private:
@@ -71,7 +72,7 @@ class FolderScan final : public ScanTask {
     }
     return false;
   }
-  void Compare(std::vector<FileEntry>& files);
+  void Compare(std::vector<FileEntry>& files, const std::vector<std::string>& folder_names);
 
   const ScanShared& shared_;
   const std::string path_;
@@ -90,6 +91,7 @@ void FolderScan::Run(ScanLanes& lanes) {
     return;
   }
   failures = std::move(listing.failures);
+  std::vector<std::string> entered;
   if (options.SyncSub) {
     std::string path;
     for (const platform::Subfolder& sub : listing.subfolders) {
@@ -100,6 +102,7 @@ void FolderScan::Run(ScanLanes& lanes) {
         continue;
       path.assign(path_).append(1, platform::kPathSeparator).append(sub.name);
       subfolders.push_back(std::make_unique<FolderScan>(shared_, path, sub.id, true, this));
+      entered.push_back(sub.name);
     }
     // Last to first, so the first is examined next, by whichever lane is free.
     for (auto it = subfolders.rbegin(); it != subfolders.rend(); ++it) lanes.Queue(it->get());
@@ -107,17 +110,28 @@ void FolderScan::Run(ScanLanes& lanes) {
   std::erase_if(listing.files, [this](const FileEntry& file) {
     return !ListsFile(file) || shared_.excluded.Excludes(file.Name);
   });
-  Compare(listing.files);
+  Compare(listing.files, entered);
 }
 
-void FolderScan::Compare(std::vector<FileEntry>& files) {
+void FolderScan::Compare(std::vector<FileEntry>& files,
+                         const std::vector<std::string>& folder_names) {
   const TOptionSync& options = shared_.options;
   // With no master folder there is nothing to compare with: every file is new.
   std::vector<platform::FoundEntry> master;
-  if (!options.MasterFolder.empty() && !files.empty()) {
+  if (!options.MasterFolder.empty() && !(files.empty() && folder_names.empty())) {
     std::string master_folder(options.MasterFolder);
     master_folder.append(RelativePath(path_, options.SourceFolder));
+    // The subfolders are asked for in the same go, after the files: the folder pass then
+    // knows which the master has without a status call on each one's whole path.
+    const size_t file_count = files.size();
+    for (const std::string& name : folder_names) files.emplace_back().Name = name;
     shared_.fs.FindEntries(master_folder, files, &master);
+    files.resize(file_count);
+    in_master.reserve(folder_names.size());
+    for (size_t i = 0; i < folder_names.size(); ++i) {
+      const platform::FoundEntry& there = master[file_count + i];
+      in_master.push_back(there.found && (there.entry.Attr & kAttrFolder) != 0 ? 1 : 0);
+    }
   }
   for (size_t i = 0; i < files.size(); ++i) {
     const bool found = i < master.size() && master[i].found;
@@ -143,8 +157,11 @@ void Take(ScanLanes& lanes, FolderScan& folder, const TOptionSync& options, Prog
   if (!folder.listed)
     return;  // stopped before it was listed
   for (const std::string& failure : folder.failures) sink.Failure(failure);
-  for (std::unique_ptr<FolderScan>& sub : folder.subfolders) {
+  for (size_t i = 0; i < folder.subfolders.size(); ++i) {
+    std::unique_ptr<FolderScan>& sub = folder.subfolders[i];
     found.sub_folders.emplace_back(RelativePath(sub->path(), options.SourceFolder));
+    if (!options.MasterFolder.empty())
+      found.in_master.push_back(i < folder.in_master.size() ? folder.in_master[i] : 0);
     Take(lanes, *sub, options, sink, found);
     // Taken, with all below it: its memory goes now. Once stopped, lanes may still be
     // examining what lies below; it is dropped with them.

@@ -16,10 +16,14 @@ std::vector<std::string> Targets;
 std::vector<FileEntry> CopyList;
 
 namespace {
+std::vector<char> InMaster;  // which SubFolders the master held at the scan
+}  // namespace
+
+namespace {
 
 void CreateSubfolders(platform::FileSystem& fs, const std::vector<std::string>& targets,
                       const std::vector<std::string>& sub_folders, ProgressSink& sink) {
-  const std::vector<char> there = FoldersThere(fs, targets, sub_folders);
+  const std::vector<char> there = FoldersThere(fs, targets, sub_folders, InMaster);
   std::string path;
   size_t k = 0;
   for (const std::string& target : targets) {
@@ -65,6 +69,7 @@ void RunSync(platform::FileSystem& fs, const std::string& settings_path,
   Options = loaded;
   sink.Start();
   SubFolders.clear();
+  InMaster.clear();
   Targets = SplitTargets(Options.DestFolder);
   Targets.push_back(Options.MasterFolder);
   sink.Status(kScanStatus);
@@ -78,6 +83,7 @@ void RunSync(platform::FileSystem& fs, const std::string& settings_path,
     served.Compare(fs, Options.SourceFolder, sink);
     ScanResult found = ScanFolder(fs, Options, served.ids(), sink);
     SubFolders = std::move(found.sub_folders);
+    InMaster = std::move(found.in_master);
     CopyList = std::move(found.copy_list);
   }
   if (sink.StopRequested())

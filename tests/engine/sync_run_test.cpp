@@ -364,6 +364,56 @@ TEST(RunSyncTest, FolderThatCannotBeMadeIsReportedAndItsFilesHeldBack) {
   EXPECT_THAT(fs.Tree(Native("/m")), ElementsAre("sub/"));
 }
 
+// What the scan saw of the master's folders decides which the folder pass makes there, on one
+// lane or several: only what is not a folder (links followed) is made, in order.
+TEST(RunSyncTest, MasterFoldersAreMadeWhereTheMasterHasNoFolder) {
+  struct Case {
+    const char* name;
+    void (*arrange)(MemoryFileSystem&);
+    std::vector<std::string> made;  // "mkdir" entries of the log: folders the run tried to make
+    std::vector<std::string> failures;
+  };
+  const std::vector<Case> cases = {
+      {"absent", [](MemoryFileSystem&) {}, {"mkdir /m", "mkdir /m/a", "mkdir /m/a/sub"}, {}},
+      {"a folder", [](MemoryFileSystem& fs) { fs.AddFolder(Native("/m/a/sub")); }, {}, {}},
+      {"a link to a folder",
+       [](MemoryFileSystem& fs) {
+         fs.AddFolder(Native("/m/a"));
+         fs.AddFolder(Native("/elsewhere"));
+         fs.AddLink(Native("/m/a/sub"), Native("/elsewhere"));
+       },
+       {},
+       {}},
+      {"a file",
+       [](MemoryFileSystem& fs) { fs.AddFile(Native("/m/a/sub"), "in the way"); },
+       {"mkdir /m/a/sub"},
+       {Refused("create folder /m/a/sub", testing_support::kAlreadyExists),
+        Refused("copy /s/a/sub/b.txt -> /m//a/sub/b.txt", testing_support::kNotAFolder)}},
+  };
+  for (const Case& c : cases) {
+    for (int lanes : {1, 2}) {
+      SCOPED_TRACE(std::string(c.name) + ", lanes " + std::to_string(lanes));
+      MemoryFileSystem fs;
+      fs.SetParallelScans(lanes);
+      fs.AddFile(Native("/s/a/sub/b.txt"), "b");
+      fs.AddFolder(Native("/d/a/sub"));
+      c.arrange(fs);
+      Job(fs, "/d");
+
+      RecordingSink sink = RunJob(fs);
+
+      std::vector<std::string> expected_made;
+      for (const std::string& entry : c.made) expected_made.push_back(Entry(entry));
+      EXPECT_EQ(fs.Log("mkdir"), expected_made);
+      EXPECT_EQ(sink.failures, c.failures);
+      EXPECT_EQ(fs.Content(Native("/d/a/sub/b.txt")), "b");
+      if (c.failures.empty()) {
+        EXPECT_EQ(fs.Content(Native("/m/a/sub/b.txt")), "b");
+      }
+    }
+  }
+}
+
 // Copies run ahead on other threads; the reports must still come file by file, target by
 // target, and a master copy must wait for the destinations of its own file.
 TEST(RunSyncTest, ManyCopiesReportInOrderAndOnlyTheBlockedFileIsHeldBack) {
