@@ -5,6 +5,7 @@
 #include <stdio.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 #include "engine/platform/posix/shared_file_system.h"
 #include "engine/platform/temp_name.h"
@@ -101,12 +102,15 @@ int TempFile::Create(const std::string& folder, mode_t mode) {
 }
 
 int TempFile::CreateNamed(mode_t mode) {
-  struct stat folder;
-  if (stat(folder_.c_str(), &folder) != 0)
+  // Only the folder's device is wanted, which no cached attribute can get wrong: on a network
+  // file system a refresh would cost a round trip per copy, since each copy's rename into the
+  // folder makes its attributes stale.
+  struct statx folder;
+  if (statx(AT_FDCWD, folder_.c_str(), AT_STATX_DONT_SYNC, STATX_TYPE, &folder) != 0)
     return errno;
-  if (IsSharedFileSystem(folder_.c_str(), folder.st_dev)) {
-    return CreatePlaced(mode, PlaceOf(folder.st_dev, folder_));
-  }
+  const dev_t device = makedev(folder.stx_dev_major, folder.stx_dev_minor);
+  if (IsSharedFileSystem(folder_.c_str(), device))
+    return CreatePlaced(mode, PlaceOf(device, folder_));
   for (int attempt = 0; attempt < 16; ++attempt) {
     const std::string path = folder_ + "/" + NewTempName();
     int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
