@@ -66,28 +66,30 @@ for i in range(4):
     with open(p, "wb") as f: f.write(random.randbytes(32 << 20))
     os.utime(p, (t, t))
 EOT
-printf '[Main]\nSourceFolder=%s/src\nMasterFolder=%s/master\nDestFolder=%s/mnt1;%s/mnt2\n' \
-  "$work" "$work" "$work" "$work" > job.bfs
 
 seconds() { local t0 t1; t0=$(date +%s.%N); "$@" >/dev/null; t1=$(date +%s.%N); echo "$t1 - $t0" | bc; }
 run_rsync() {
-  rsync -rtp -e "ssh $ssh_options" src/ "root@127.0.0.1:$work/srv/ra/"
-  rsync -rtp -e "ssh $ssh_options" src/ "root@127.0.0.1:$work/srv/rb/"
-  rsync -rtp src/ rmaster/
+  rsync -rtp -e "ssh $ssh_options" src/ "root@127.0.0.1:$work/srv/ra/$1/"
+  rsync -rtp -e "ssh $ssh_options" src/ "root@127.0.0.1:$work/srv/rb/$1/"
+  rsync -rtp src/ "rmaster/$1/"
 }
-empty() {  # through the mounts, so that sshfs's caches stay true
-  rm -rf mnt1/* mnt2/* master/* "$work"/srv/ra/* "$work"/srv/rb/* rmaster/*
-  sync
-}
+# Each round copies into folders of its own and nothing is deleted until the end: on a file
+# system without a journal, new files right after many deletions wait for the allocator to skip
+# the freshly freed inodes, and the tool that runs first would pay for that.
 declare -a pf pr rf rr
 for round in $(seq "$rounds"); do
-  empty
+  r=r$round
+  printf '[Main]\nSourceFolder=%s/src\nMasterFolder=%s/master/%s\nDestFolder=%s/mnt1/%s;%s/mnt2/%s\n' \
+    "$work" "$work" "$r" "$work" "$r" "$work" "$r" > job.bfs
+  sync
   pf+=("$(seconds "$parlocon" job.bfs)")
-  rf+=("$(seconds run_rsync)")
+  rf+=("$(seconds run_rsync "$r")")
   pr+=("$(seconds "$parlocon" job.bfs)")
-  rr+=("$(seconds run_rsync)")
-  diff -r src srv/a >/dev/null && diff -r src srv/b >/dev/null && diff -r src master >/dev/null ||
-    { echo "network.sh: round $round: the destinations differ from the source" >&2; exit 1; }
+  rr+=("$(seconds run_rsync "$r")")
+  for copy in srv/a/$r srv/b/$r master/$r srv/ra/$r srv/rb/$r rmaster/$r; do
+    diff -r src "$copy" >/dev/null ||
+      { echo "network.sh: round $round: $copy differs from the source" >&2; exit 1; }
+  done
 done
 median() { printf '%s\n' "$@" | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 f_p=$(median "${pf[@]}"); f_r=$(median "${rf[@]}"); r_p=$(median "${pr[@]}"); r_r=$(median "${rr[@]}")
