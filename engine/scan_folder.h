@@ -17,7 +17,7 @@ struct ScanResult {
   // One per sub_folders entry: 1 where the master held that folder when the scan looked (links
   // followed), so the folder pass need not ask again. Empty when there is no master folder.
   std::vector<char> in_master;
-  std::vector<FileEntry> copy_list;      // files to distribute; Name is the full source path
+  std::vector<FileEntry> copy_list;  // files to distribute; Name is the full source path
 };
 
 // Scans options.SourceFolder for files matching options.Mask, and its subfolders when
