@@ -60,10 +60,13 @@ printf '[Main]\r\nSourceFolder=%s\r\nMasterFolder=%s\r\nDestFolder=%s\r\n' \
 chown -R "$owner" "$work"
 
 run() {
-  "${as[@]}" "$wine" "$exe" "$(windows "$work/job.bfs")" </dev/null >"$work/out" 2>"$work/err"
+  "${as[@]}" "$wine" "$exe" "$@" "$(windows "$work/job.bfs")" </dev/null >"$work/out" 2>"$work/err"
 }
 
-run
+# One copy at a time, so that the first copy is the one that finds the disk full; side by side,
+# another may take the room first and rightly reach the master, and then the replaced disk
+# below lacks it.
+run --parallel=1
 code=$?
 cat "$work/err"
 [ "$code" = 3 ] || fail "the run ended with $code, not 3"

@@ -2,6 +2,7 @@
 // paths, checked by its output bytes, exit code and the files it left.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -78,6 +79,38 @@ TEST_F(ParloconExeTest, PrintsACrLfLinePerCopyThenNothingOnTheSecondRun) {
   ProcessResult second = Run(" job.bfs");
   EXPECT_EQ(second.out, kScanLine);
   EXPECT_EQ(second.exit_code, 0u);
+}
+
+// Copies side by side (here on as many lanes as the machine gives, or eight) report and land
+// exactly as one after the other.
+TEST_F(ParloconExeTest, CopiesSideBySideReportAndLandAsOneAtATime) {
+  for (int i = 0; i < 60; ++i) {
+    WriteFile("src\\d" + std::to_string(i % 6) + "\\f" + std::to_string(i) + ".txt",
+              std::string(static_cast<size_t>(i) * 997, static_cast<char>('a' + i % 26)));
+  }
+  std::string one_at_a_time;
+  for (const std::string lanes : {"1", "", "8"}) {
+    SCOPED_TRACE("--parallel " + lanes);
+    const std::string run = "run" + (lanes.empty() ? std::string("default") : lanes);
+    Settings(run + ".bfs",
+             "SourceFolder=" + PathOf("src") + "\r\nMasterFolder=" + PathOf(run + "\\master") +
+                 "\r\nDestFolder=" + PathOf(run + "\\d1") + ";" + PathOf(run + "\\d2") + "\r\n");
+
+    ProcessResult result = Run((lanes.empty() ? "" : " --parallel=" + lanes) + " " + run + ".bfs");
+
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.exit_code, 0u);
+    if (one_at_a_time.empty())
+      one_at_a_time = result.out;
+    EXPECT_EQ(result.out, one_at_a_time);
+    for (const char* target : {"d1", "d2", "master"}) {
+      for (int i = 0; i < 60; ++i) {
+        const std::string file = "d" + std::to_string(i % 6) + "\\f" + std::to_string(i) + ".txt";
+        EXPECT_EQ(ReadFile(run + "\\" + target + "\\" + file), ReadFile("src\\" + file));
+      }
+    }
+  }
+  EXPECT_EQ(std::count(one_at_a_time.begin(), one_at_a_time.end(), '\n'), 1 + 3 * 60);
 }
 
 TEST_F(ParloconExeTest, ASourceEndingInABackslashShowsItDoubledAndEmptyTargetsGetNothing) {

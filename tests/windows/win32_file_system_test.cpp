@@ -178,6 +178,24 @@ TEST_F(Win32FileSystemTest, MakeFolderAcceptsAnExistingFolderOnly) {
   EXPECT_TRUE(r.not_found);
 }
 
+// Copies into a share run beside one another, so they are told apart from local folders.
+TEST_F(Win32FileSystemTest, SharesOfOtherMachinesWaitOnTheNetwork) {
+  const struct {
+    std::string folder;
+    bool network;
+  } cases[] = {
+      {"\\\\server\\share\\app", true},
+      {"//server/share", true},
+      {"\\\\?\\UNC\\server\\share\\app", true},
+      {PathOf(), false},
+      {"C:\\", false},
+      {"relative\\folder", false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(fs_.WaitsOnNetwork(c.folder), c.network) << c.folder;
+  }
+}
+
 TEST_F(Win32FileSystemTest, CopyOverCarriesContentTimeAndAttributes) {
   WriteFile("src\\a.txt", "new content");
   SetTime("src\\a.txt", 1623752431, 123456700);

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <string>
+#include <string_view>
 #include <thread>
 
 #include "engine/platform/file_system.h"
@@ -34,6 +35,21 @@ IoResult Refused(const std::string& what, DWORD code, const std::string& reason)
   IoResult r = Win32Failure(what, code);
   r.message = what + ": " + reason;
   return r;
+}
+
+// A folder on another machine: a share named by its server ("\\server\share"), or a drive
+// the system maps to a share.
+bool OnAnotherMachine(const std::string& folder) {
+  const std::wstring path = SystemPath(folder);
+  constexpr std::wstring_view kShare = L"\\\\?\\UNC\\";
+  constexpr std::wstring_view kDrive = L"\\\\?\\";
+  if (path.starts_with(kShare))
+    return true;
+  if (path.size() < kDrive.size() + 2 || !path.starts_with(kDrive) ||
+      path[kDrive.size() + 1] != L':')
+    return false;
+  const wchar_t root[] = {path[kDrive.size()], L':', L'\\', 0};
+  return GetDriveTypeW(root) == DRIVE_REMOTE;
 }
 
 class Win32FileSystem final : public FileSystem {
@@ -92,10 +108,13 @@ class Win32FileSystem final : public FileSystem {
     return true;
   }
 
-  // Searches and attribute reads keep no state here, so the scan's lanes may share them.
+  // Searches and attribute reads keep no state here, so the scan's lanes may share them; nor
+  // do copies, each with its own handles, temporary file and buffer.
   int ParallelScans() const override {
     return static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
   }
+  int ParallelCopies() const override { return ParallelScans(); }
+  bool WaitsOnNetwork(const std::string& folder) override { return OnAnotherMachine(folder); }
 
   IoResult GetAttributes(const std::string& path, uint32_t* attr) override {
     DWORD found = GetFileAttributesW(SystemPath(path).c_str());
