@@ -58,9 +58,9 @@ class FolderScan final : public ScanTask {
 
   const std::string& path() const { return path_; }
   bool listed = false;
+  bool in_master = false;  // the master has this folder; the parent's lookup sets it
   std::vector<std::string> failures;
   std::vector<std::unique_ptr<FolderScan>> subfolders;  // to enter, in listing order
-  std::vector<char> in_master;                          // one per subfolder, when there is a master
   std::vector<FileEntry> changed;                       // named by their full source paths
 
  private:
@@ -127,10 +127,9 @@ void FolderScan::Compare(std::vector<FileEntry>& files,
     for (const std::string& name : folder_names) files.emplace_back().Name = name;
     shared_.fs.FindEntries(master_folder, files, &master);
     files.resize(file_count);
-    in_master.reserve(folder_names.size());
     for (size_t i = 0; i < folder_names.size(); ++i) {
       const platform::FoundEntry& there = master[file_count + i];
-      in_master.push_back(there.found && (there.entry.Attr & kAttrFolder) != 0 ? 1 : 0);
+      subfolders[i]->in_master = there.found && (there.entry.Attr & kAttrFolder) != 0;
     }
   }
   for (size_t i = 0; i < files.size(); ++i) {
@@ -157,11 +156,10 @@ void Take(ScanLanes& lanes, FolderScan& folder, const TOptionSync& options, Prog
   if (!folder.listed)
     return;  // stopped before it was listed
   for (const std::string& failure : folder.failures) sink.Failure(failure);
-  for (size_t i = 0; i < folder.subfolders.size(); ++i) {
-    std::unique_ptr<FolderScan>& sub = folder.subfolders[i];
+  for (std::unique_ptr<FolderScan>& sub : folder.subfolders) {
     found.sub_folders.emplace_back(RelativePath(sub->path(), options.SourceFolder));
     if (!options.MasterFolder.empty())
-      found.in_master.push_back(i < folder.in_master.size() ? folder.in_master[i] : 0);
+      found.in_master.push_back(sub->in_master ? 1 : 0);
     Take(lanes, *sub, options, sink, found);
     // Taken, with all below it: its memory goes now. Once stopped, lanes may still be
     // examining what lies below; it is dropped with them.
