@@ -91,23 +91,12 @@ char* CopyBuffer::data() {
 }
 
 int WriteAll(int fd, const char* data, size_t size) {
-  while (size > 0) {
-    ssize_t n = write(fd, data, size);
-    if (n < 0 && errno == EINTR)
-      continue;
-    if (n < 0)
-      return errno;
-    if (n == 0)
-      return EIO;
-    data += n;
-    size -= static_cast<size_t>(n);
-  }
-  return 0;
+  return WriteAllAt(fd, data, size, -1);
 }
 
 int WriteAllAt(int fd, const char* data, size_t size, off_t offset) {
   while (size > 0) {
-    ssize_t n = pwrite(fd, data, size, offset);
+    ssize_t n = offset < 0 ? write(fd, data, size) : pwrite(fd, data, size, offset);
     if (n < 0 && errno == EINTR)
       continue;
     if (n < 0)
@@ -116,7 +105,8 @@ int WriteAllAt(int fd, const char* data, size_t size, off_t offset) {
       return EIO;
     data += n;
     size -= static_cast<size_t>(n);
-    offset += n;
+    if (offset >= 0)
+      offset += n;
   }
   return 0;
 }

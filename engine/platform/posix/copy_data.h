@@ -27,7 +27,8 @@ class CopyBuffer {
 int CopyData(int from, int to, const struct stat& st, CopyBuffer& buffer);
 // Writes all of `size` bytes. Returns 0 or the errno of the failure.
 int WriteAll(int fd, const char* data, size_t size);
-// The same at `offset`, leaving the file offset alone.
+// The same at `offset`, leaving the file offset alone; at the file offset when `offset` is
+// negative.
 int WriteAllAt(int fd, const char* data, size_t size, off_t offset);
 
 }  // namespace platform
