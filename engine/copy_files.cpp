@@ -74,6 +74,7 @@ class CopyPass {
   std::unordered_map<size_t, Planned> planned_;  // by copy number, until reported
   std::vector<size_t> next_file_;                // by target: the next file to plan
   std::vector<std::string> cleaned_;  // by target: the latest planned copy's folder, cleaned
+  std::vector<bool> on_network_;      // by target
   std::vector<Delivery> delivery_;
   // The source as the first target got it; the master must get that version or none.
   std::vector<platform::SourceStamp> first_stamp_;
@@ -103,8 +104,13 @@ CopyPass::CopyPass(platform::FileSystem& fs, const std::vector<std::string>& tar
       retries_(retry),
       next_file_(targets.size(), 0),
       cleaned_(targets.size()),
+      on_network_(targets.size(), false),
       delivery_(files.size(), Delivery::kOk),
-      first_stamp_(files.size(), 0) {}
+      first_stamp_(files.size(), 0) {
+  for (size_t t = 0; t < targets.size(); ++t) {
+    on_network_[t] = !targets[t].empty() && fs.WaitsOnNetwork(targets[t]);
+  }
+}
 
 void CopyPass::Run() {
   std::string status;
@@ -187,6 +193,7 @@ Planned CopyPass::PlanCopy(size_t k) {
   if (i == 0 || folder != cleaned) {
     cleaned.assign(folder);
     job.clean_folder = cleaned;
+    job.clean_after = on_network_[t];
     if (!to_master)
       planned.new_folder = WithoutTrailingSeparators(cleaned);
   }

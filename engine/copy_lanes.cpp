@@ -107,10 +107,13 @@ void CopyLanes::Work() {
 }
 
 void CopyLanes::Run(Slot& slot) {
-  if (!slot.job.clean_folder.empty())
+  const bool clean = !slot.job.clean_folder.empty();
+  if (clean && !slot.job.clean_after)
     fs_.RemoveStaleTemporaries(slot.job.clean_folder);
   slot.outcome.result =
       fs_.CopyOver(slot.job.source, slot.job.destination, slot.job.expected, &slot.outcome.stamp);
+  if (clean && slot.job.clean_after)
+    fs_.RemoveStaleTemporaries(slot.job.clean_folder);
   // A copy done ahead of its report may wait long for it: only its outcome is kept, but for one
   // that ran out of space, which may be made again.
   if (!slot.outcome.result.no_space)

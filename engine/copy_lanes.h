@@ -25,7 +25,10 @@ struct CopyJob {
   std::string source;
   std::string destination;
   platform::SourceStamp expected = 0;
-  std::string clean_folder;  // when not empty, stale temporaries there go first
+  std::string clean_folder;  // when not empty, stale temporaries there are removed
+  // On another machine the folder is cleaned once this copy has changed it: a client may list
+  // a folder from what it last read, which lacks a file whose creation's answer was lost.
+  bool clean_after = false;
 };
 
 struct CopyOutcome {

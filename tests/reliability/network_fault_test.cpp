@@ -1,14 +1,18 @@
 // Faults of destinations on another machine: the server goes away in the middle of a run, and
 // two machines copy into one folder of it at the same time.
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <random>
 #include <sstream>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "engine/platform/posix/shared_file_system.h"
+#include "engine/platform/temp_name.h"
 #include "tests/reliability/support/network_test.h"
 
 namespace reliability {
@@ -104,6 +108,30 @@ INSTANTIATE_TEST_SUITE_P(Faults, ServerDownTest,
                          ::testing::Values(ServerDownCase{"KilledDuringTheCopies", 40},
                                            ServerDownCase{"DownWhenTheRunStarts", -1}),
                          [](const auto& row) { return std::string(row.param.name); });
+
+// The server made a temporary file when its answer to the create was lost with the
+// connection, so the client still lists the folder as it last read it, without the file. The
+// next run, started before that listing runs out, still removes it.
+TEST_F(NetworkTest, ALeftOverTheClientDoesNotListYetIsRemoved) {
+  if (!Mount("dest1", "dest1") || !Mount("dest2", "dest2"))
+    GTEST_SKIP() << mount_refusal_;
+  const std::string settings = WriteDefaultSettings();
+  PutFile(WriteFile("src/d/a", ""), "version 1", kBaseTimeNs);
+  ASSERT_EQ(Run(settings).ended.exit_code, 0);
+  // Listed through the mount, as the last run's cleaner had.
+  ASSERT_EQ(std::distance(std::filesystem::directory_iterator(PathOf("dest1/d")), {}), 1);
+  struct stat mount;
+  ASSERT_EQ(stat(PathOf("dest1").c_str(), &mount), 0);
+  const std::string left_over =
+      platform::NewTempNameFor(platform::PlaceOf(mount.st_dev, PathOf("dest1/d")));
+  WriteFile("server/dest1/d/" + left_over, "");
+  PutFile(PathOf("src/d/a"), "version 2", kBaseTimeNs + 10 * kSecondNs);
+
+  const RunResult rerun = Run(settings);
+  EXPECT_EQ(rerun.ended.exit_code, 0) << rerun.err;
+  EXPECT_THAT(DifferencesFromSource({OnServer("dest1"), OnServer("dest2"), PathOf("master")}),
+              ::testing::IsEmpty());
+}
 
 // Two machines (two mounts of one server folder) run their jobs into it at the same time, as
 // two offices handing out the same build: one machine's run is stopped while it copies a large
