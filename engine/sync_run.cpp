@@ -16,14 +16,11 @@ std::vector<std::string> Targets;
 std::vector<FileEntry> CopyList;
 
 namespace {
-std::vector<char> InMaster;  // which SubFolders the master held at the scan
-}  // namespace
-
-namespace {
 
 void CreateSubfolders(platform::FileSystem& fs, const std::vector<std::string>& targets,
-                      const std::vector<std::string>& sub_folders, ProgressSink& sink) {
-  const std::vector<char> there = FoldersThere(fs, targets, sub_folders, InMaster);
+                      const std::vector<std::string>& sub_folders,
+                      const std::vector<char>& in_master, ProgressSink& sink) {
+  const std::vector<char> there = FoldersThere(fs, targets, sub_folders, in_master);
   std::string path;
   size_t k = 0;
   for (const std::string& target : targets) {
@@ -69,7 +66,6 @@ void RunSync(platform::FileSystem& fs, const std::string& settings_path,
   Options = loaded;
   sink.Start();
   SubFolders.clear();
-  InMaster.clear();
   Targets = SplitTargets(Options.DestFolder);
   Targets.push_back(Options.MasterFolder);
   sink.Status(kScanStatus);
@@ -77,20 +73,21 @@ void RunSync(platform::FileSystem& fs, const std::string& settings_path,
   if (sink.StopRequested())
     return;
   ServedTargets served(Targets);
+  std::vector<char> in_master;  // which SubFolders the master held at the scan
   if (Options.SourceFolder.empty()) {
     sink.Failure("no source folder is set: nothing to copy");
   } else {
     served.Compare(fs, Options.SourceFolder, sink);
     ScanResult found = ScanFolder(fs, Options, served.ids(), sink);
     SubFolders = std::move(found.sub_folders);
-    InMaster = std::move(found.in_master);
+    in_master = std::move(found.in_master);
     CopyList = std::move(found.copy_list);
   }
   if (sink.StopRequested())
     return;
   sink.TotalSize(TotalBytes(CopyList) * Targets.size());
   sink.Total(static_cast<int64_t>(Targets.size() * CopyList.size()));
-  CreateSubfolders(fs, served.served(), SubFolders, sink);
+  CreateSubfolders(fs, served.served(), SubFolders, in_master, sink);
   if (sink.StopRequested())
     return;
   // A target the folder pass has just made may turn out to be another one, or the source.
